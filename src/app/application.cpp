@@ -1,0 +1,56 @@
+#include "application.h"
+
+#include "dialogs.h"
+#include "users.h"
+
+Application::Application(Dialogs &dialogs, Clock &clock) : dialogs_(dialogs), clock_(clock) {}
+
+Application::~Application() {
+    delete users_;
+}
+
+bool Application::Main() {
+    try {
+        numCorrect = 0;
+        numIncorrect = 0;
+        location_ = readDatabaseLocation();
+        helpFilePath_ = location_.helpFilePath();
+        dbConn_ = Database(location_.filePath());
+        users()->show();
+        return true;
+    } catch (const Error &error) {
+        dialogs_.report(error);
+        ExitProgram();
+        return false;
+    }
+}
+
+Users *Application::users() {
+    if (!users_)
+        users_ = new Users(*this);
+    return users_;
+}
+
+void Application::ExitProgram() {
+    if (exiting_)
+        return;
+    exiting_ = true;
+    // A window may be mid-way through its own close request: let Qt finish it
+    // before the window goes.
+    for (QWidget *window : {static_cast<QWidget *>(users_.data())}) {
+        if (window) {
+            window->close();
+            window->deleteLater();
+        }
+    }
+    CloseDatabase();
+    Q_EMIT finished();
+}
+
+void Application::CloseDatabase() {
+    try {
+        dbConn_.close();
+    } catch (const Error &error) {
+        dialogs_.report(error);
+    }
+}

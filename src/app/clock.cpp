@@ -1,0 +1,15 @@
+#include "clock.h"
+
+namespace {
+const QString dbFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+}
+
+QDateTime SystemClock::now() const {
+    QDateTime moment = QDateTime::currentDateTime();
+    moment.setTime(QTime(moment.time().hour(), moment.time().minute(), moment.time().second()));
+    return moment;
+}
+
+QString toDbText(const QDateTime &moment) { return moment.toString(dbFormat); }
+
+QDateTime fromDbText(const QString &text) { return QDateTime::fromString(text, dbFormat); }

@@ -1,0 +1,5 @@
+#include "dialogs.h"
+
+#include "error.h"
+
+void Dialogs::report(const Error &error) { errorReport(error.number(), error.description()); }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class Error;
+
+// Every message box of the program goes through here, so that tests can answer them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The error report: "number description", caption "Error", critical icon, OK.
+    virtual void errorReport(int number, const QString &description) = 0;
+    // OK and Cancel, critical icon, caption "Versekeep"; true for OK.
+    virtual bool confirm(const QString &text) = 0;
+    // A rule the learner broke: fixed text, its own caption, information icon, OK.
+    virtual void information(const QString &caption, const QString &text) = 0;
+
+    void report(const Error &error);
+};

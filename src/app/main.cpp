@@ -1,0 +1,22 @@
+#include "application.h"
+#include "clock.h"
+#include "messageboxdialogs.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Versekeep"));
+    QApplication::setApplicationVersion(QStringLiteral(VERSEKEEP_VERSION));
+    // Moving between windows hides one and shows another; only ExitProgram ends the run.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    MessageBoxDialogs dialogs;
+    SystemClock clock;
+    Application app(dialogs, clock);
+    QObject::connect(&app, &Application::finished, &qtApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    if (!app.Main())
+        return 1;
+    return QApplication::exec();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Where the database lives: group "versekeep" of the "Tarnholm" settings
+// ($XDG_CONFIG_HOME/Tarnholm.ini). Missing keys read as empty.
+struct DatabaseLocation {
+    QString dbPath; // with its trailing separator: the name is appended as it is
+    QString dbName;
+
+    QString filePath() const { return dbPath + dbName; }
+    QString helpFilePath() const { return dbPath + QStringLiteral("versekeep.chm"); }
+};
+
+DatabaseLocation readDatabaseLocation();
+// Records the keys that are not set yet; returns true when it wrote anything.
+bool recordDatabaseLocation(const DatabaseLocation &location);
+// $XDG_DATA_HOME/versekeep/versekeep.db
+QString defaultDatabaseFile();

@@ -1,0 +1,215 @@
+#define SQLITE_HAS_CODEC 1
+#include "database.h"
+
+#include <sqlite3.h>
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <strings.h>
+#include <unistd.h>
+
+namespace {
+constexpr int busyTimeoutMs = 5000;
+}
+
+Database::Database(const QString &path, const QByteArray &key) {
+    // SQLite treats an empty name as a private temporary database; that is never ours.
+    if (path.isEmpty())
+        throw Error(SQLITE_CANTOPEN, QStringLiteral("unable to open database file"));
+    const QByteArray name = QFile::encodeName(path);
+    int rc = sqlite3_open_v2(name.constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    try {
+        if (rc != SQLITE_OK)
+            fail(rc);
+        if (sqlite3_db_readonly(db_, "main") == 1)
+            throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
+        rc = sqlite3_key(db_, key.constData(), int(key.size()));
+        if (rc != SQLITE_OK)
+            fail(rc);
+        sqlite3_busy_timeout(db_, busyTimeoutMs);
+        // The first read proves the key: a wrong one gives SQLITE_NOTADB here.
+        execute("SELECT count(*) FROM sqlite_master");
+        execute("PRAGMA synchronous = FULL");
+    } catch (...) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw;
+    }
+}
+
+Database Database::createNew(const QString &path, const QByteArray &key) {
+    const QByteArray name = QFile::encodeName(path);
+    // O_EXCL makes "does it exist?" and "create it" one step; an empty file is an
+    // empty database to SQLite.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) {
+        const int err = errno;
+        throw Error(err == EEXIST ? Error::FileExists : Error::FileSystem,
+                    QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))));
+    }
+    ::close(fd);
+    try {
+        return Database(path, key);
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+}
+
+Database::~Database() {
+    if (db_)
+        sqlite3_close_v2(db_);
+}
+
+Database::Database(Database &&other) noexcept : db_(other.db_) { other.db_ = nullptr; }
+
+Database &Database::operator=(Database &&other) noexcept {
+    if (this != &other) {
+        if (db_)
+            sqlite3_close_v2(db_);
+        db_ = other.db_;
+        other.db_ = nullptr;
+    }
+    return *this;
+}
+
+void Database::close() {
+    if (!db_)
+        return;
+    const int rc = sqlite3_close(db_);
+    if (rc != SQLITE_OK)
+        fail(rc);
+    db_ = nullptr;
+}
+
+void Database::execute(const char *sql) {
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc);
+}
+
+qint64 Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
+void Database::fail(int resultCode) const {
+    const int code = resultCode & 0xff;
+    const char *message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
+    if (db_ && sqlite3_errcode(db_) == SQLITE_OK)
+        message = sqlite3_errstr(code);
+    throw Error(code, QString::fromUtf8(message));
+}
+
+Statement::Statement(Database &db, const char *sql) : db_(db) {
+    if (!db.isOpen())
+        throw Error(SQLITE_MISUSE, QStringLiteral("the database is not open"));
+    const int rc = sqlite3_prepare_v2(db.handle(), sql, -1, &stmt_, nullptr);
+    if (rc != SQLITE_OK)
+        db.fail(rc);
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+Statement &Statement::bind(int index, qint64 value) {
+    const int rc = sqlite3_bind_int64(stmt_, index, value);
+    if (rc != SQLITE_OK)
+        db_.fail(rc);
+    return *this;
+}
+
+Statement &Statement::bind(int index, const QString &value) {
+    const QByteArray utf8 = value.toUtf8();
+    const int rc = sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()),
+                                     SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK)
+        db_.fail(rc);
+    return *this;
+}
+
+Statement &Statement::bind(int index, std::nullptr_t) {
+    const int rc = sqlite3_bind_null(stmt_, index);
+    if (rc != SQLITE_OK)
+        db_.fail(rc);
+    return *this;
+}
+
+bool Statement::next() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    sqlite3_reset(stmt_);
+    db_.fail(rc);
+}
+
+void Statement::run() {
+    while (next()) {
+    }
+    reset();
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::column(const char *name) const {
+    const int count = sqlite3_column_count(stmt_);
+    for (int i = 0; i < count; ++i)
+        if (strcasecmp(sqlite3_column_name(stmt_, i), name) == 0)
+            return i;
+    throw Error(SQLITE_ERROR, QStringLiteral("no such column: %1").arg(QString::fromUtf8(name)));
+}
+
+bool Statement::isNull(int index) const {
+    return sqlite3_column_type(stmt_, index) == SQLITE_NULL;
+}
+
+qint64 Statement::integer(int index) const {
+    switch (sqlite3_column_type(stmt_, index)) {
+    case SQLITE_NULL:
+        throw nullError();
+    case SQLITE_INTEGER:
+        return sqlite3_column_int64(stmt_, index);
+    default: {
+        bool ok = false;
+        const qint64 number = text(index).trimmed().toLongLong(&ok);
+        if (!ok)
+            throw Error(Error::TypeMismatch, QStringLiteral("Type mismatch"));
+        return number;
+    }
+    }
+}
+
+QString Statement::text(int index) const {
+    if (isNull(index))
+        throw nullError();
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, index));
+    return QString::fromUtf8(data, sqlite3_column_bytes(stmt_, index));
+}
+
+QVariant Statement::value(int index) const {
+    switch (sqlite3_column_type(stmt_, index)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt_, index)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt_, index));
+    default:
+        return QVariant(text(index));
+    }
+}
+
+Transaction::Transaction(Database &db) : db_(db) { db_.execute("BEGIN IMMEDIATE"); }
+
+Transaction::~Transaction() {
+    if (open_)
+        sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit() {
+    db_.execute("COMMIT");
+    open_ = false;
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "error.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <cstddef>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The one connection to an encrypted database file. Opening never creates a file:
+// an empty or wrong path is a failure, not a fresh private database.
+class Database {
+public:
+    static constexpr const char *password = "318047265590";
+
+    Database() = default;
+    explicit Database(const QString &path, const QByteArray &key = password);
+    ~Database();
+    Database(Database &&other) noexcept;
+    Database &operator=(Database &&other) noexcept;
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Makes a new, empty encrypted file; fails when anything exists at the path.
+    static Database createNew(const QString &path, const QByteArray &key = password);
+
+    bool isOpen() const { return db_ != nullptr; }
+    void close();
+    // Runs statements that take no values: pragmas and the schema.
+    void execute(const char *sql);
+    qint64 lastInsertId() const;
+    sqlite3 *handle() const { return db_; }
+
+    [[noreturn]] void fail(int resultCode) const;
+
+private:
+    sqlite3 *db_ = nullptr;
+};
+
+// A prepared statement. Values are bound, never spliced into the text; columns are
+// found by name without regard to letter case.
+class Statement {
+public:
+    Statement(Database &db, const char *sql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    Statement &bind(int index, qint64 value);
+    Statement &bind(int index, int value) { return bind(index, qint64(value)); }
+    Statement &bind(int index, const QString &value);
+    Statement &bind(int index, std::nullptr_t);
+    template <typename... Args> Statement &bindAll(const Args &...args) {
+        int index = 1;
+        (bind(index++, args), ...);
+        return *this;
+    }
+
+    // Steps once; true while a row is current.
+    bool next();
+    // Runs a statement that returns no rows, then makes it ready to run again.
+    void run();
+    void reset();
+
+    int column(const char *name) const;
+    bool isNull(int index) const;
+    bool isNull(const char *name) const { return isNull(column(name)); }
+    // Both throw the "Invalid use of Null" error on NULL.
+    qint64 integer(int index) const;
+    qint64 integer(const char *name) const { return integer(column(name)); }
+    QString text(int index) const;
+    QString text(const char *name) const { return text(column(name)); }
+    // A null QVariant for NULL; otherwise the stored integer, real or text.
+    QVariant value(int index) const;
+    QVariant value(const char *name) const { return value(column(name)); }
+
+private:
+    Database &db_;
+    sqlite3_stmt *stmt_ = nullptr;
+};
+
+// BEGIN IMMEDIATE: the write lock is taken up front, so a second copy of the program
+// waits (busy timeout) instead of failing half-way. Rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit();
+
+private:
+    Database &db_;
+    bool open_ = true;
+};

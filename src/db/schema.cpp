@@ -1,0 +1,15 @@
+#include "schema.h"
+
+#include "database.h"
+
+namespace {
+const char *const schemaSql =
+#include "schema.sql.inc"
+    ;
+}
+
+void createSchema(Database &db) {
+    Transaction transaction(db);
+    db.execute(schemaSql);
+    transaction.commit();
+}

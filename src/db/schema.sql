@@ -1,0 +1,52 @@
+-- Versekeep database. The program reads and writes these tables but never creates,
+-- alters or drops one; versekeep-makedb and the tests make them from this file.
+-- Dates are local time as text, YYYY-MM-DD HH:MM:SS.
+
+CREATE TABLE Users (
+    id   INTEGER PRIMARY KEY,
+    Name TEXT NOT NULL COLLATE NOCASE
+);
+CREATE INDEX UsersByName ON Users (Name);
+
+CREATE TABLE Passages (
+    id             INTEGER PRIMARY KEY,
+    startbook      TEXT NOT NULL,
+    startchapter   INTEGER NOT NULL,
+    startverse     INTEGER NOT NULL,
+    endbook        TEXT NOT NULL,
+    endchapter     INTEGER NOT NULL,
+    endverse       INTEGER NOT NULL,
+    passagelevel   INTEGER NOT NULL DEFAULT 1,
+    username       TEXT NOT NULL,
+    UserID         INTEGER NOT NULL,
+    scheduledate   TEXT NOT NULL,
+    passageScore   INTEGER NOT NULL DEFAULT 0,
+    numVersestoAsk INTEGER NOT NULL DEFAULT 1,
+    numVerses      INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX PassagesByUser ON Passages (UserID);
+CREATE INDEX PassagesByUserName ON Passages (username, scheduledate);
+
+CREATE TABLE PassageVerses (
+    id            INTEGER PRIMARY KEY,
+    passageID     INTEGER NOT NULL,
+    VerseBook     INTEGER NOT NULL,
+    verseChapter  INTEGER NOT NULL,
+    VerseNum      INTEGER NOT NULL,
+    verseLevel    INTEGER NOT NULL DEFAULT 1,
+    WordSizeLevel INTEGER NOT NULL DEFAULT 1,
+    minWordSize   INTEGER NOT NULL DEFAULT 0,
+    verseScore    INTEGER NOT NULL DEFAULT 0,
+    ScheduleDate  TEXT NOT NULL
+);
+CREATE INDEX PassageVersesByPassage ON PassageVerses (passageID);
+
+-- The verse text; read only to the program.
+CREATE TABLE kjv (
+    BookNum   INTEGER NOT NULL,
+    Book      TEXT NOT NULL,
+    Chapter   INTEGER NOT NULL,
+    Verse     INTEGER NOT NULL,
+    VerseText TEXT,
+    PRIMARY KEY (BookNum, Chapter, Verse)
+) WITHOUT ROWID;

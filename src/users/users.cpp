@@ -1,0 +1,124 @@
+#include "users.h"
+
+#include "application.h"
+#include "database.h"
+#include "dialogs.h"
+#include "filllist.h"
+#include "twips.h"
+#include "userstore.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+QLabel *label(QWidget *parent, const char *name, const QString &text, QRect twips) {
+    auto *result = new QLabel(text, parent);
+    result->setObjectName(QString::fromLatin1(name));
+    placeTwips(result, twips.x(), twips.y(), twips.width(), twips.height());
+    return result;
+}
+} // namespace
+
+Users::Users(Application &app) : app_(app) {
+    setObjectName(QStringLiteral("Users"));
+    setWindowTitle(QStringLiteral("Users"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    auto *client = new QWidget(this);
+    client->setFont(defaultControlFont());
+    client->setFixedSize(fromTwips(3900), fromTwips(6630));
+    setCentralWidget(client);
+
+    label(client, "Label2", QStringLiteral("USERS"), {0, 120, 1695, 375})->setFont(arial(15.75));
+    User = new QLineEdit(client);
+    User->setObjectName(QStringLiteral("User"));
+    placeTwips(User, 240, 810, 2415, 285);
+    AddButton = new QPushButton(QStringLiteral("Add"), client);
+    AddButton->setObjectName(QStringLiteral("AddButton"));
+    placeTwips(AddButton, 2760, 720, 735, 375);
+    label(client, "Label1", QStringLiteral("Users"), {240, 1200, 1095, 255});
+    userlist = new QListWidget(client);
+    userlist->setObjectName(QStringLiteral("userlist"));
+    placeTwips(userlist, 240, 1560, 3375, 4545);
+    label(client, "Label3", QStringLiteral("double click on a user to start."),
+          {240, 6240, 3135, 255});
+    setTabOrder(User, AddButton);
+    setTabOrder(AddButton, userlist);
+
+    QMenu *menuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    menuFile->setObjectName(QStringLiteral("menuFile"));
+    QAction *menuExit = menuFile->addAction(QStringLiteral("E&xit"));
+    menuExit->setObjectName(QStringLiteral("menuExit"));
+    QMenu *menuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    menuHelp->setObjectName(QStringLiteral("menuHelp"));
+    menuHelp->addAction(QStringLiteral("&Help"))->setObjectName(QStringLiteral("uHelp"));
+    menuHelp->addAction(QStringLiteral("&About Versekeep"))
+        ->setObjectName(QStringLiteral("MenuAbout"));
+
+    connect(menuExit, &QAction::triggered, this, [this] { app_.ExitProgram(); });
+    connect(AddButton, &QPushButton::clicked, this, &Users::AddButton_Click);
+    connect(User, &QLineEdit::returnPressed, this, &Users::AddButton_Click);
+    userlist->installEventFilter(this);
+
+    setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
+    requery();
+}
+
+bool Users::requery() {
+    try {
+        Statement rows(app_.dbConn(), userListSql);
+        FillList(userlist, rows);
+        return true;
+    } catch (const Error &error) {
+        app_.dialogs().report(error);
+        return false;
+    }
+}
+
+void Users::AddButton_Click() {
+    const QString name = User->text();
+    if (!name.trimmed().isEmpty()) {
+        try {
+            addUser(app_.dbConn(), name);
+        } catch (const Error &error) {
+            app_.dialogs().report(error);
+            return;
+        }
+    }
+    requery();
+}
+
+void Users::DeleteSelectedUser() {
+    const qint64 id = selectedId(userlist);
+    if (id < 0)
+        return;
+    try {
+        deleteUser(app_.dbConn(), id);
+    } catch (const Error &error) {
+        app_.dialogs().report(error);
+        return;
+    }
+    requery();
+}
+
+bool Users::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == userlist && event->type() == QEvent::KeyRelease) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Delete && !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&
+            selectedId(userlist) >= 0 &&
+            app_.dialogs().confirm(QStringLiteral(
+                "Are you sure you want to delete this user and all associated passages?")))
+            DeleteSelectedUser();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Users::closeEvent(QCloseEvent *event) {
+    event->accept();
+    app_.ExitProgram();
+}

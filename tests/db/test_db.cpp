@@ -1,0 +1,149 @@
+#include "database.h"
+#include "testdatabase.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QByteArray fingerprint(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+int errorNumberOf(const std::function<void()> &action) {
+    try {
+        action();
+    } catch (const Error &error) {
+        return error.number();
+    }
+    return 0;
+}
+} // namespace
+
+class TestDb : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void refusedFilesAreLeftAlone_data();
+    void refusedFilesAreLeftAlone();
+    void missingFileIsNotCreated_data();
+    void missingFileIsNotCreated();
+    void createNewRefusesAnExistingFile();
+    void failedTransactionLeavesNothing();
+    void columnsByNameIgnoreCase();
+    void nullIsToldApartFromZeroAndEmpty();
+    void valuesAreBoundNotSpliced();
+};
+
+void TestDb::refusedFilesAreLeftAlone_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("key");
+    QTest::newRow("wrong key") << QByteArray() << QByteArray("000000000000");
+    QTest::newRow("not a database") << QByteArray("plain text, not a database\n").repeated(200)
+                                    << QByteArray(Database::password);
+}
+
+void TestDb::refusedFilesAreLeftAlone() {
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, key);
+    TestDatabase test;
+    test.db().close();
+    if (!content.isEmpty()) {
+        QFile file(test.path());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+    const QByteArray before = fingerprint(test.path());
+    QCOMPARE(errorNumberOf([&] { Database(test.path(), key); }), 26);
+    QCOMPARE(fingerprint(test.path()), before);
+}
+
+void TestDb::missingFileIsNotCreated_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing file") << QStringLiteral("missing.db");
+    QTest::newRow("missing folder") << QStringLiteral("nowhere/missing.db");
+}
+
+void TestDb::missingFileIsNotCreated() {
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QCOMPARE(errorNumberOf([&] { Database{path}; }), 14);
+    QVERIFY(!QFile::exists(path));
+    // An empty name would be a private temporary database to SQLite.
+    QCOMPARE(errorNumberOf([] { Database{QString()}; }), 14);
+}
+
+void TestDb::createNewRefusesAnExistingFile() {
+    TestDatabase test;
+    const QByteArray before = fingerprint(test.path());
+    QCOMPARE(errorNumberOf([&] { Database::createNew(test.path()); }), int(Error::FileExists));
+    QCOMPARE(fingerprint(test.path()), before);
+}
+
+void TestDb::failedTransactionLeavesNothing() {
+    TestDatabase test;
+    Database &db = test.db();
+    QVERIFY(errorNumberOf([&] {
+        Transaction transaction(db);
+        Statement(db, "INSERT INTO Users (Name) VALUES (?)").bindAll(QStringLiteral("Ann")).run();
+        Statement(db, "INSERT INTO Users (id, Name) VALUES (?, ?)")
+            .bindAll(db.lastInsertId(), QStringLiteral("same id"))
+            .run(); // a constraint failure half-way
+        transaction.commit();
+    }) == 19);
+    QCOMPARE(test.count("SELECT count(*) FROM Users"), 0);
+
+    // A transaction left without commit rolls back too, and the connection stays usable.
+    {
+        Transaction transaction(db);
+        Statement(db, "INSERT INTO Users (Name) VALUES ('Bob')").run();
+    }
+    QCOMPARE(test.count("SELECT count(*) FROM Users"), 0);
+    {
+        Transaction transaction(db);
+        Statement(db, "INSERT INTO Users (Name) VALUES ('Cy')").run();
+        transaction.commit();
+    }
+    QCOMPARE(test.reopen().isOpen(), true);
+    QCOMPARE(test.count("SELECT count(*) FROM Users"), 1);
+}
+
+void TestDb::columnsByNameIgnoreCase() {
+    TestDatabase test;
+    test.addVerse(43, QStringLiteral("John"), 11, 35, QStringLiteral("Jesus wept."));
+    Statement query(test.db(), "SELECT BookNum, VerseText AS verseText FROM kjv");
+    QVERIFY(query.next());
+    for (const char *name : {"booknum", "BOOKNUM", "BookNum"})
+        QCOMPARE(query.integer(name), 43);
+    for (const char *name : {"versetext", "VerseText", "VERSETEXT"})
+        QCOMPARE(query.text(name), QStringLiteral("Jesus wept."));
+    QCOMPARE(errorNumberOf([&] { query.column("nosuch"); }), 1);
+}
+
+void TestDb::nullIsToldApartFromZeroAndEmpty() {
+    TestDatabase test;
+    Statement query(test.db(), "SELECT NULL AS a, 0 AS b, '' AS c");
+    QVERIFY(query.next());
+    QVERIFY(query.isNull("a") && !query.isNull("b") && !query.isNull("c"));
+    QVERIFY(query.value("a").isNull());
+    QCOMPARE(query.value("b"), QVariant(qint64(0)));
+    QCOMPARE(query.value("c"), QVariant(QString()));
+    QCOMPARE(errorNumberOf([&] { query.text("a"); }), int(Error::InvalidUseOfNull));
+    QCOMPARE(errorNumberOf([&] { query.integer("a"); }), int(Error::InvalidUseOfNull));
+}
+
+void TestDb::valuesAreBoundNotSpliced() {
+    TestDatabase test;
+    const QString name = QStringLiteral("O'Brien\"; DROP TABLE Users; --");
+    Statement(test.db(), "INSERT INTO Users (Name) VALUES (?)").bindAll(name).run();
+    Statement query(test.db(), "SELECT Name FROM Users");
+    QVERIFY(query.next());
+    QCOMPARE(query.text("name"), name);
+}
+
+QTEST_GUILESS_MAIN(TestDb)
+#include "test_db.moc"

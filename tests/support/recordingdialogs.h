@@ -1,0 +1,36 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Records every message box and answers the questions from a queue (Cancel when empty).
+class RecordingDialogs : public Dialogs {
+public:
+    void errorReport(int number, const QString &description) override {
+        errors << QString::number(number) + ' ' + description;
+        errorNumbers << number;
+    }
+    bool confirm(const QString &text) override {
+        questions << text;
+        return answers.isEmpty() ? false : answers.takeFirst();
+    }
+    void information(const QString &caption, const QString &text) override {
+        informations << caption + ": " + text;
+    }
+    int count() const { return int(errors.size() + questions.size() + informations.size()); }
+    void clear() {
+        errors.clear();
+        errorNumbers.clear();
+        questions.clear();
+        informations.clear();
+    }
+
+    QStringList errors;
+    QList<int> errorNumbers;
+    QStringList questions;
+    QStringList informations;
+    QList<bool> answers;
+};

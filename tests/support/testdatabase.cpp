@@ -1,0 +1,45 @@
+#include "testdatabase.h"
+
+#include "schema.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTest>
+
+TestDatabase::TestDatabase() {
+    db_ = Database::createNew(path());
+    createSchema(db_);
+}
+
+TestDatabase::TestDatabase(const QString &copyFrom) {
+    if (!QFile::copy(copyFrom, path()))
+        qFatal("cannot copy the verse database %s", qPrintable(copyFrom));
+    QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+    db_ = Database(path());
+}
+
+TestDatabase TestDatabase::withBible() { return TestDatabase(QStringLiteral(VERSEKEEP_BIBLE_DB)); }
+
+void TestDatabase::addVerse(int book, const QString &bookName, int chapter, int verse,
+                            const QVariant &text) {
+    Statement insert(db_, "INSERT INTO kjv (BookNum, Book, Chapter, Verse, VerseText) "
+                          "VALUES (?, ?, ?, ?, ?)");
+    insert.bindAll(book, bookName, chapter, verse);
+    if (text.isNull())
+        insert.bind(5, nullptr);
+    else
+        insert.bind(5, text.toString());
+    insert.run();
+}
+
+qint64 TestDatabase::count(const char *sql) {
+    Statement query(db_, sql);
+    return query.next() ? query.integer(0) : -1;
+}
+
+void isolateUserFolders() {
+    static QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    QStandardPaths::setTestModeEnabled(false);
+}

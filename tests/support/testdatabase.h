@@ -1,0 +1,42 @@
+#pragma once
+
+#include "database.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A fresh database from the real schema in a private folder, removed afterwards.
+class TestDatabase {
+public:
+    TestDatabase();
+    // A copy of the full verse table that the build made from the KJV module.
+    static TestDatabase withBible();
+
+    QString path() const { return dir_.filePath(QStringLiteral("test.db")); }
+    QString folder() const { return dir_.path() + '/'; }
+    Database &db() { return db_; }
+    Database reopen() const { return Database(path()); }
+
+    void addVerse(int book, const QString &bookName, int chapter, int verse,
+                  const QVariant &text);
+    qint64 count(const char *sql);
+
+private:
+    explicit TestDatabase(const QString &copyFrom);
+
+    QTemporaryDir dir_;
+    Database db_;
+};
+
+// Points the settings and data folders at a private place; call before the
+// application object exists.
+void isolateUserFolders();
+
+// main() for a test program whose settings and data folders must be private.
+#define VERSEKEEP_TEST_MAIN(TestClass, AppClass)                                                   \
+    int main(int argc, char *argv[]) {                                                             \
+        isolateUserFolders();                                                                      \
+        AppClass app(argc, argv);                                                                  \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
