@@ -1,11 +1,13 @@
 #include "application.h"
 
 #include "dialogs.h"
+#include "userpassages.h"
 #include "users.h"
 
 Application::Application(Dialogs &dialogs, Clock &clock) : dialogs_(dialogs), clock_(clock) {}
 
 Application::~Application() {
+    delete userPassages_;
     delete users_;
 }
 
@@ -31,13 +33,20 @@ Users *Application::users() {
     return users_;
 }
 
+UserPassages *Application::userPassages() {
+    if (!userPassages_)
+        userPassages_ = new UserPassages(*this);
+    return userPassages_;
+}
+
 void Application::ExitProgram() {
     if (exiting_)
         return;
     exiting_ = true;
     // A window may be mid-way through its own close request: let Qt finish it
     // before the window goes.
-    for (QWidget *window : {static_cast<QWidget *>(users_.data())}) {
+    for (QWidget *window : {static_cast<QWidget *>(userPassages_.data()),
+                            static_cast<QWidget *>(users_.data())}) {
         if (window) {
             window->close();
             window->deleteLater();

@@ -9,6 +9,7 @@
 class Clock;
 class Dialogs;
 class Users;
+class UserPassages;
 
 // The program's one connection, its start and its end, and the windows, each made
 // the first time it is needed.
@@ -34,6 +35,7 @@ public:
     bool exiting() const { return exiting_; }
 
     Users *users();
+    UserPassages *userPassages();
 
     // Pages judged during this run.
     int numCorrect = 0;
@@ -50,5 +52,6 @@ private:
     DatabaseLocation location_;
     QString helpFilePath_;
     bool exiting_ = false;
+    QPointer<UserPassages> userPassages_;
     QPointer<Users> users_;
 };

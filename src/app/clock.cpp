@@ -1,8 +1,9 @@
 #include "clock.h"
 
 namespace {
-const QString dbFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-}
+// A literal, not a static QString: tests build dates during static initialisation.
+constexpr QStringView dbFormat = u"yyyy-MM-dd HH:mm:ss";
+} // namespace
 
 QDateTime SystemClock::now() const {
     QDateTime moment = QDateTime::currentDateTime();
@@ -10,6 +11,6 @@ QDateTime SystemClock::now() const {
     return moment;
 }
 
-QString toDbText(const QDateTime &moment) { return moment.toString(dbFormat); }
+QString toDbText(const QDateTime &moment) { return moment.toString(dbFormat.toString()); }
 
-QDateTime fromDbText(const QString &text) { return QDateTime::fromString(text, dbFormat); }
+QDateTime fromDbText(const QString &text) { return QDateTime::fromString(text, dbFormat.toString()); }

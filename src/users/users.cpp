@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "filllist.h"
 #include "twips.h"
+#include "userpassages.h"
 #include "userstore.h"
 
 #include <QCloseEvent>
@@ -63,6 +64,7 @@ Users::Users(Application &app) : app_(app) {
     connect(menuExit, &QAction::triggered, this, [this] { app_.ExitProgram(); });
     connect(AddButton, &QPushButton::clicked, this, &Users::AddButton_Click);
     connect(User, &QLineEdit::returnPressed, this, &Users::AddButton_Click);
+    connect(userlist, &QListWidget::itemDoubleClicked, this, &Users::openSelectedUser);
     userlist->installEventFilter(this);
 
     setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
@@ -93,6 +95,15 @@ void Users::AddButton_Click() {
     requery();
 }
 
+void Users::openSelectedUser() {
+    if (selectedId(userlist) < 0)
+        return;
+    UserPassages *passages = app_.userPassages();
+    passages->show();
+    passages->SetCurrentUser(userlist->currentItem()->text(), selectedId(userlist));
+    hide();
+}
+
 void Users::DeleteSelectedUser() {
     const qint64 id = selectedId(userlist);
     if (id < 0)
@@ -107,6 +118,13 @@ void Users::DeleteSelectedUser() {
 }
 
 bool Users::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == userlist && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            openSelectedUser();
+            return true;
+        }
+    }
     if (watched == userlist && event->type() == QEvent::KeyRelease) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Delete && !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&

@@ -19,6 +19,7 @@ public:
     QListWidget *userlist;
 
     void AddButton_Click();
+    void openSelectedUser();
     void DeleteSelectedUser();
 
 protected:

@@ -1,0 +1,44 @@
+#include "schedule.h"
+
+#include "clock.h"
+
+namespace {
+enum class Unit { Minutes, Days, Months };
+struct Interval {
+    Unit unit;
+    int amount;
+};
+
+// Levels 1..19; index 0 is level 1.
+constexpr Interval ladder[] = {
+    {Unit::Minutes, 0},      {Unit::Minutes, 5},       {Unit::Minutes, 10},
+    {Unit::Minutes, 15},     {Unit::Minutes, 30},      {Unit::Minutes, 45},
+    {Unit::Minutes, 60},     {Unit::Minutes, 2 * 60},  {Unit::Minutes, 4 * 60},
+    {Unit::Minutes, 8 * 60}, {Unit::Minutes, 12 * 60}, {Unit::Days, 1},
+    {Unit::Days, 2},         {Unit::Days, 4},          {Unit::Days, 7},
+    {Unit::Days, 14},        {Unit::Days, 21},         {Unit::Months, 1},
+    {Unit::Months, 2},
+};
+constexpr Interval beyondTheLadder{Unit::Months, 4};
+} // namespace
+
+QDateTime GetScheduleDate(const Clock &clock, int level) {
+    const QDateTime now = clock.now();
+    const int top = int(std::size(ladder));
+    const Interval step = level >= 1 && level <= top ? ladder[level - 1] : beyondTheLadder;
+    switch (step.unit) {
+    case Unit::Minutes: {
+        // Arithmetic on the clock reading itself: a daylight-saving change neither
+        // stretches nor shrinks the interval.
+        const QDateTime reading(now.date(), now.time(), Qt::UTC);
+        const QDateTime later = reading.addSecs(qint64(step.amount) * 60);
+        return QDateTime(later.date(), later.time());
+    }
+    case Unit::Days:
+        return QDateTime(now.date().addDays(step.amount), now.time());
+    case Unit::Months:
+        // QDate clamps the day to the target month's last day.
+        return QDateTime(now.date().addMonths(step.amount), now.time());
+    }
+    return now;
+}

@@ -1,0 +1,98 @@
+#include "passagestore.h"
+
+#include "clock.h"
+#include "database.h"
+#include "wordsize.h"
+
+const char *const bookListSql =
+    "SELECT BookNum, Book FROM kjv GROUP BY BookNum, Book ORDER BY BookNum";
+
+const char *const passageListSql =
+    "SELECT id, startbook || ' ' || startchapter || ':' || startverse || ' - ' || "
+    "endbook || ' ' || endchapter || ':' || endverse AS Expr1 "
+    "FROM Passages WHERE UserID = ? ORDER BY id";
+
+bool PassageRange::isOrdered() const {
+    if (end.book != start.book)
+        return end.book > start.book;
+    if (end.chapter != start.chapter)
+        return end.chapter > start.chapter;
+    return end.verse >= start.verse;
+}
+
+QString PassageRange::text() const {
+    return QStringLiteral("%1 %2:%3 - %4 %5:%6")
+        .arg(start.bookName)
+        .arg(start.chapter)
+        .arg(start.verse)
+        .arg(end.bookName)
+        .arg(end.chapter)
+        .arg(end.verse);
+}
+
+namespace {
+int singleNumber(Statement &query) {
+    query.next();
+    return int(query.integer(0));
+}
+} // namespace
+
+int lastChapter(Database &db, qint64 book) {
+    Statement query(db, "SELECT max(Chapter) AS lastChapter FROM kjv WHERE BookNum = ?");
+    query.bindAll(book);
+    return singleNumber(query);
+}
+
+int lastVerse(Database &db, qint64 book, int chapter) {
+    Statement query(db, "SELECT max(Verse) AS lastVerse FROM kjv WHERE BookNum = ? AND Chapter = ?");
+    query.bindAll(book, chapter);
+    return singleNumber(query);
+}
+
+qint64 addPassage(Database &db, const Clock &clock, const PassageRange &range,
+                  const QString &userName, qint64 userId) {
+    const QString now = toDbText(clock.now());
+    Transaction transaction(db);
+    // The passage row comes first so its id exists; numVerses is known only at the end.
+    Statement(db, "INSERT INTO Passages (startbook, startchapter, startverse, endbook, "
+                  "endchapter, endverse, passagelevel, username, scheduledate, passageScore, "
+                  "numVersestoAsk, UserID, numVerses) VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, 0, 1, ?, 0)")
+        .bindAll(range.start.bookName, range.start.chapter, range.start.verse, range.end.bookName,
+                 range.end.chapter, range.end.verse, userName, now, userId)
+        .run();
+    const qint64 passageId = db.lastInsertId();
+
+    WordSizeMeasure measure(db);
+    Statement insertVerse(db, "INSERT INTO PassageVerses (VerseBook, verseChapter, VerseNum, "
+                              "minWordSize, verseScore, passageID, WordSizeLevel, verseLevel, "
+                              "ScheduleDate) VALUES (?, ?, ?, ?, 0, ?, 1, 1, ?)");
+    int count = 0;
+    for (qint64 book = range.start.book; book <= range.end.book; ++book) {
+        const bool startBook = book == range.start.book;
+        const bool endBook = book == range.end.book;
+        const int firstChapter = startBook ? range.start.chapter : 1;
+        const int finalChapter = endBook ? range.end.chapter : lastChapter(db, book);
+        for (int chapter = firstChapter; chapter <= finalChapter; ++chapter) {
+            const int firstVerse = startBook && chapter == firstChapter ? range.start.verse : 1;
+            const int finalVerse = endBook && chapter == finalChapter
+                                       ? range.end.verse
+                                       : lastVerse(db, book, chapter);
+            for (int verse = firstVerse; verse <= finalVerse; ++verse) {
+                insertVerse.bindAll(book, chapter, verse, measure(int(book), chapter, verse, 1),
+                                    passageId, now);
+                insertVerse.run();
+                ++count;
+            }
+        }
+    }
+    Statement(db, "UPDATE Passages SET numVerses = ? WHERE id = ?").bindAll(count, passageId).run();
+    transaction.commit();
+    return passageId;
+}
+
+void deletePassage(Database &db, qint64 passageId) {
+    Transaction transaction(db);
+    Statement(db, "DELETE FROM Passages WHERE id = ?").bindAll(passageId).run();
+    Statement(db, "DELETE FROM PassageVerses WHERE passageID = ?").bindAll(passageId).run();
+    transaction.commit();
+}

@@ -1,0 +1,294 @@
+#include "userpassages.h"
+
+#include "application.h"
+#include "database.h"
+#include "dialogs.h"
+#include "filllist.h"
+#include "passagestore.h"
+#include "twips.h"
+#include "users.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace {
+template <typename Widget>
+Widget *control(QWidget *parent, const char *name, int left, int top, int width, int height) {
+    auto *widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    placeTwips(widget, left, top, width, height);
+    return widget;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top,
+              int width, int height) {
+    auto *result = control<QLabel>(parent, name, left, top, width, height);
+    result->setText(text);
+    return result;
+}
+
+QString chosenText(const QListWidget *list) {
+    return selectedId(list) >= 0 ? list->currentItem()->text() : QString();
+}
+
+QString chosenText(const QComboBox *combo) {
+    return combo->currentIndex() >= 0 ? combo->currentText() : QString();
+}
+
+// "1" up to the last number; nothing chosen.
+void fillNumbers(QComboBox *combo, int last) {
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    for (int number = 1; number <= last; ++number)
+        combo->addItem(QString::number(number));
+    combo->setCurrentIndex(-1);
+}
+
+void clearNumbers(QComboBox *combo) { fillNumbers(combo, 0); }
+
+const QString invalidPassageText = QStringLiteral(
+    "Each passage must contain a starting verse and an ending verse greater than the starting "
+    "verse.");
+} // namespace
+
+UserPassages::UserPassages(Application &app) : app_(app) {
+    setObjectName(QStringLiteral("UserPassages"));
+    setWindowTitle(QStringLiteral("Passages"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    auto *client = new QWidget(this);
+    client->setFont(defaultControlFont());
+    // 11280 by 9210 twips outside, less the frame, caption and menu bar.
+    client->setFixedSize(fromTwips(11160), fromTwips(8520));
+    setCentralWidget(client);
+
+    Uname = label(client, "Uname", QStringLiteral("Name Goes here"), 240, 360, 5655, 495);
+    Uname->setFont(arial(14.25));
+    label(client, "Label1", QStringLiteral("Passages Learning"), 120, 1320, 2655, 255);
+    PassageList = control<QListWidget>(client, "PassageList", 120, 1680, 3975, 5715);
+    label(client, "Label2", QStringLiteral("Start Book"), 4920, 1320, 2175, 255);
+    startbook = control<QListWidget>(client, "startbook", 4920, 1680, 2535, 4545);
+    label(client, "Label3", QStringLiteral("End Book"), 7920, 1320, 2415, 255);
+    endbook = control<QListWidget>(client, "endbook", 7920, 1680, 2535, 4545);
+    startChapter = control<QComboBox>(client, "startChapter", 4920, 6300, 735, 315);
+    label(client, "Label4", QStringLiteral(":"), 5650, 6360, 135, 255)->setFont(arial(12, true));
+    startVerse = control<QComboBox>(client, "startVerse", 5760, 6300, 735, 315);
+    endChapter = control<QComboBox>(client, "endChapter", 7920, 6300, 735, 315);
+    label(client, "Label5", QStringLiteral(":"), 8650, 6360, 135, 255)->setFont(arial(12, true));
+    endVerse = control<QComboBox>(client, "endVerse", 8760, 6300, 735, 315);
+    PassageLabel = label(client, "PassageLabel", QString(), 5040, 7080, 5535, 375);
+    PassageLabel->setFont(arial(12));
+    Memorize = control<QPushButton>(client, "Memorize", 5040, 7560, 5655, 435);
+    Memorize->setText(QStringLiteral("Add This Passage To Memorize"));
+    StartLearning = control<QPushButton>(client, "StartLearning", 840, 7680, 2415, 615);
+    StartLearning->setText(QStringLiteral("Start Learning"));
+
+    for (QComboBox *combo : {startChapter, startVerse, endChapter, endVerse})
+        combo->setMaxVisibleItems(20);
+    setTabOrder(PassageList, startbook);
+    setTabOrder(startbook, startChapter);
+    setTabOrder(startChapter, startVerse);
+    setTabOrder(startVerse, endbook);
+    setTabOrder(endbook, endChapter);
+    setTabOrder(endChapter, endVerse);
+    setTabOrder(endVerse, Memorize);
+    setTabOrder(Memorize, StartLearning);
+
+    QMenu *pmenuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    pmenuFile->setObjectName(QStringLiteral("pmenuFile"));
+    QAction *pMenuExit = pmenuFile->addAction(QStringLiteral("E&xit"));
+    pMenuExit->setObjectName(QStringLiteral("pMenuExit"));
+    QMenu *pMenuView = menuBar()->addMenu(QStringLiteral("&View"));
+    pMenuView->setObjectName(QStringLiteral("pMenuView"));
+    QAction *pMenuUsers = pMenuView->addAction(QStringLiteral("&Users"));
+    pMenuUsers->setObjectName(QStringLiteral("pMenuUsers"));
+    QMenu *pmenuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    pmenuHelp->setObjectName(QStringLiteral("pmenuHelp"));
+    pmenuHelp->addAction(QStringLiteral("&Help"))->setObjectName(QStringLiteral("pHelp"));
+    pmenuHelp->addAction(QStringLiteral("&About Versekeep"))
+        ->setObjectName(QStringLiteral("pMenuAbout"));
+
+    connect(pMenuExit, &QAction::triggered, this, [this] { app_.ExitProgram(); });
+    connect(pMenuUsers, &QAction::triggered, this, [this] {
+        hide();
+        app_.users()->show();
+    });
+    connect(Memorize, &QPushButton::clicked, this, &UserPassages::Memorize_Click);
+    connect(startbook, &QListWidget::itemSelectionChanged, this,
+            [this] { bookChosen(startbook, startChapter, startVerse); });
+    connect(endbook, &QListWidget::itemSelectionChanged, this,
+            [this] { bookChosen(endbook, endChapter, endVerse); });
+    connect(startChapter, &QComboBox::activated, this,
+            [this] { chapterChosen(startbook, startChapter, startVerse); });
+    connect(endChapter, &QComboBox::activated, this,
+            [this] { chapterChosen(endbook, endChapter, endVerse); });
+    for (QComboBox *verse : {startVerse, endVerse})
+        connect(verse, &QComboBox::activated, this, [this, verse] {
+            if (verse->currentIndex() >= 0)
+                ShowPassageLabel();
+        });
+    PassageList->installEventFilter(this);
+
+    setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
+}
+
+void UserPassages::SetCurrentUser(const QString &username, qint64 userID) {
+    CurrentUser = username;
+    CurrentUserID = userID;
+    PassageListRequery();
+    Uname->setText(CurrentUser);
+}
+
+void UserPassages::fallBack() {
+    app_.users()->show();
+    hide();
+}
+
+void UserPassages::PassageListRequery() {
+    try {
+        Statement rows(app_.dbConn(), passageListSql);
+        rows.bindAll(CurrentUserID);
+        FillList(PassageList, rows);
+    } catch (const Error &error) {
+        app_.dialogs().report(error);
+        fallBack();
+    }
+}
+
+void UserPassages::DeletePassage() {
+    const qint64 id = selectedId(PassageList);
+    if (id < 0)
+        return;
+    try {
+        deletePassage(app_.dbConn(), id);
+    } catch (const Error &error) {
+        app_.dialogs().report(error);
+        fallBack();
+        return;
+    }
+    PassageListRequery();
+}
+
+PassageRange UserPassages::chosenRange() const {
+    const auto point = [](const QListWidget *book, const QComboBox *chapter,
+                          const QComboBox *verse) {
+        return VersePoint{selectedId(book), chosenText(book), chosenText(chapter).toInt(),
+                          chosenText(verse).toInt()};
+    };
+    return {point(startbook, startChapter, startVerse), point(endbook, endChapter, endVerse)};
+}
+
+void UserPassages::Memorize_Click() {
+    if (!ValidPassage()) {
+        app_.dialogs().information(QStringLiteral("Invalid Passage"), invalidPassageText);
+        PassageListRequery();
+        return;
+    }
+    try {
+        addPassage(app_.dbConn(), app_.clock(), chosenRange(), CurrentUser, CurrentUserID);
+    } catch (const Error &error) {
+        app_.dialogs().report(error);
+        fallBack();
+        return;
+    }
+    PassageListRequery();
+}
+
+int UserPassages::GetLastChapter(qint64 book) {
+    try {
+        return lastChapter(app_.dbConn(), book);
+    } catch (const Error &error) {
+        app_.dialogs().report(error);
+        fallBack();
+        return 0;
+    }
+}
+
+int UserPassages::GetLastVerse(qint64 book, int chapter) {
+    try {
+        return lastVerse(app_.dbConn(), book, chapter);
+    } catch (const Error &error) {
+        app_.dialogs().report(error);
+        fallBack();
+        return 0;
+    }
+}
+
+bool UserPassages::ValidPassage() const {
+    for (const QListWidget *book : {startbook, endbook})
+        if (selectedId(book) < 0)
+            return false;
+    for (const QComboBox *combo : {startChapter, startVerse, endChapter, endVerse})
+        if (combo->currentIndex() < 0)
+            return false;
+    return chosenRange().isOrdered();
+}
+
+void UserPassages::ShowPassageLabel() {
+    PassageLabel->setText(chosenText(startbook) + ' ' + chosenText(startChapter) + ':' +
+                          chosenText(startVerse) + QStringLiteral(" - ") + chosenText(endbook) +
+                          ' ' + chosenText(endChapter) + ':' + chosenText(endVerse));
+    QPalette palette = PassageLabel->palette();
+    palette.setColor(QPalette::WindowText, ValidPassage() ? QColor(0, 0, 0) : QColor(250, 15, 0));
+    PassageLabel->setPalette(palette);
+}
+
+void UserPassages::bookChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse) {
+    const qint64 number = selectedId(book);
+    if (number < 0)
+        return;
+    fillNumbers(chapter, GetLastChapter(number));
+    clearNumbers(verse);
+    ShowPassageLabel();
+}
+
+void UserPassages::chapterChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse) {
+    const qint64 number = selectedId(book);
+    if (number >= 0 && !chosenText(chapter).trimmed().isEmpty())
+        fillNumbers(verse, GetLastVerse(number, chosenText(chapter).toInt()));
+    ShowPassageLabel();
+}
+
+void UserPassages::fillBookLists() {
+    try {
+        for (QListWidget *list : {startbook, endbook}) {
+            const QSignalBlocker blocker(list);
+            Statement rows(app_.dbConn(), bookListSql);
+            FillList(list, rows);
+        }
+        PassageLabel->clear();
+    } catch (const Error &error) {
+        app_.dialogs().report(error);
+        fallBack();
+    }
+}
+
+void UserPassages::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    // Coming here from another window of the program; not after a message box.
+    if (!event->spontaneous())
+        fillBookLists();
+}
+
+bool UserPassages::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == PassageList && event->type() == QEvent::KeyRelease) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Delete &&
+            !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&
+            selectedId(PassageList) >= 0 &&
+            app_.dialogs().confirm(QStringLiteral("Are you sure you want to delete this passage?")))
+            DeletePassage();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void UserPassages::closeEvent(QCloseEvent *event) {
+    event->accept();
+    app_.ExitProgram();
+}

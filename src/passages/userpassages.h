@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QMainWindow>
+
+class Application;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+struct PassageRange;
+
+// One user's passages, the range pickers and the button that adds a passage.
+class UserPassages : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit UserPassages(Application &app);
+
+    void SetCurrentUser(const QString &username, qint64 userID);
+    QString CurrentUser;
+    qint64 CurrentUserID = 0;
+
+    void PassageListRequery();
+    void DeletePassage();
+    void Memorize_Click();
+
+    // The pickers.
+    int GetLastChapter(qint64 book);
+    int GetLastVerse(qint64 book, int chapter);
+    bool ValidPassage() const;
+    void ShowPassageLabel();
+
+    QLabel *Uname;
+    QListWidget *PassageList;
+    QListWidget *startbook;
+    QListWidget *endbook;
+    QComboBox *startChapter;
+    QComboBox *startVerse;
+    QComboBox *endChapter;
+    QComboBox *endVerse;
+    QLabel *PassageLabel;
+    QPushButton *Memorize;
+    QPushButton *StartLearning;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void fillBookLists();
+    void bookChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
+    void chapterChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
+    PassageRange chosenRange() const;
+    // After a database failure: back to the user list.
+    void fallBack();
+
+    Application &app_;
+};

@@ -1,0 +1,246 @@
+#include "clock.h"
+#include "passagestore.h"
+#include "testdatabase.h"
+
+#include <QTest>
+
+namespace {
+struct Verse {
+    qint64 book;
+    int chapter;
+    int verse;
+    bool operator==(const Verse &) const = default;
+};
+
+const QDateTime addedAt = fromDbText(QStringLiteral("2026-01-31 23:59:00"));
+
+PassageRange range(Database &db, qint64 sb, int sc, int sv, qint64 eb, int ec, int ev) {
+    const auto name = [&db](qint64 book) {
+        Statement query(db, "SELECT Book FROM kjv WHERE BookNum = ? LIMIT 1");
+        query.bindAll(book);
+        return query.next() ? query.text(0) : QString();
+    };
+    return {{sb, name(sb), sc, sv}, {eb, name(eb), ec, ev}};
+}
+
+QList<Verse> versesOf(Database &db, qint64 passageId) {
+    QList<Verse> verses;
+    Statement query(db, "SELECT VerseBook, verseChapter, VerseNum FROM PassageVerses "
+                        "WHERE passageID = ? ORDER BY id");
+    query.bindAll(passageId);
+    while (query.next())
+        verses << Verse{query.integer(0), int(query.integer(1)), int(query.integer(2))};
+    return verses;
+}
+
+int errorNumberOf(const std::function<void()> &action) {
+    try {
+        action();
+    } catch (const Error &error) {
+        return error.number();
+    }
+    return 0;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(Verse)
+
+class TestPassageStore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void ordering_data();
+    void ordering();
+    void expansion_data();
+    void expansion();
+    void newPassageIsDueAtOnce();
+    void sameRangeTwiceGivesTwoPassages();
+    void failurePartWayStoresNothing_data();
+    void failurePartWayStoresNothing();
+    void deleteRemovesPassageAndVerses();
+    void eachUserSeesOwnPassages();
+    void lastChapterAndVerse();
+};
+
+void TestPassageStore::ordering_data() {
+    QTest::addColumn<QList<int>>("from");
+    QTest::addColumn<QList<int>>("to");
+    QTest::addColumn<bool>("ordered");
+    QTest::newRow("one verse") << QList<int>{1, 1, 1} << QList<int>{1, 1, 1} << true;
+    QTest::newRow("verse before") << QList<int>{1, 1, 5} << QList<int>{1, 1, 4} << false;
+    QTest::newRow("chapter before") << QList<int>{1, 3, 1} << QList<int>{1, 2, 9} << false;
+    QTest::newRow("book before") << QList<int>{2, 1, 1} << QList<int>{1, 50, 26} << false;
+    QTest::newRow("later book, smaller numbers") << QList<int>{1, 50, 26} << QList<int>{2, 1, 1}
+                                                 << true;
+    QTest::newRow("later chapter, smaller verse") << QList<int>{1, 1, 31} << QList<int>{1, 2, 1}
+                                                  << true;
+}
+
+void TestPassageStore::ordering() {
+    QFETCH(QList<int>, from);
+    QFETCH(QList<int>, to);
+    QFETCH(bool, ordered);
+    const PassageRange r{{from[0], {}, from[1], from[2]}, {to[0], {}, to[1], to[2]}};
+    QCOMPARE(r.isOrdered(), ordered);
+}
+
+void TestPassageStore::expansion_data() {
+    QTest::addColumn<QList<int>>("bounds");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<Verse>>("expected"); // all rows, or the first and the last
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one verse") << QList<int>{43, 11, 35, 43, 11, 35} << 1
+                               << QList<Verse>{{43, 11, 35}} << "John 11:35 - John 11:35";
+    QTest::newRow("within a chapter") << QList<int>{19, 23, 1, 19, 23, 6} << 6
+                                      << QList<Verse>{{19, 23, 1}, {19, 23, 6}}
+                                      << "Psalms 23:1 - Psalms 23:6";
+    QTest::newRow("two chapters") << QList<int>{1, 1, 30, 1, 2, 2} << 4
+                                  << QList<Verse>{{1, 1, 30}, {1, 1, 31}, {1, 2, 1}, {1, 2, 2}}
+                                  << "Genesis 1:30 - Genesis 2:2";
+    QTest::newRow("two books") << QList<int>{1, 50, 25, 2, 1, 2} << 4
+                               << QList<Verse>{{1, 50, 25}, {1, 50, 26}, {2, 1, 1}, {2, 1, 2}}
+                               << "Genesis 50:25 - Exodus 1:2";
+    QTest::newRow("three books") << QList<int>{7, 21, 25, 9, 1, 1} << 1 + 85 + 1
+                                 << QList<Verse>{{7, 21, 25}, {9, 1, 1}}
+                                 << "Judges 21:25 - 1 Samuel 1:1";
+    QTest::newRow("Psalm 119") << QList<int>{19, 119, 1, 19, 119, 176} << 176
+                               << QList<Verse>{{19, 119, 1}, {19, 119, 176}}
+                               << "Psalms 119:1 - Psalms 119:176";
+    QTest::newRow("whole Bible") << QList<int>{1, 1, 1, 66, 22, 21} << 31102
+                                 << QList<Verse>{{1, 1, 1}, {66, 22, 21}}
+                                 << "Genesis 1:1 - Revelation 22:21";
+}
+
+void TestPassageStore::expansion() {
+    QFETCH(QList<int>, bounds);
+    QFETCH(int, count);
+    QFETCH(QList<Verse>, expected);
+    QFETCH(QString, text);
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    const PassageRange r = range(db, bounds[0], bounds[1], bounds[2], bounds[3], bounds[4], bounds[5]);
+    QCOMPARE(r.text(), text);
+    const qint64 id = addPassage(db, FixedClock(addedAt), r, "Ann", 7);
+    const QList<Verse> verses = versesOf(db, id);
+    QCOMPARE(verses.size(), count);
+    if (expected.size() == count)
+        QCOMPARE(verses, expected);
+    else
+        QCOMPARE((QList<Verse>{verses.first(), verses.last()}), expected);
+    // Every verse once, in reading order.
+    QCOMPARE(test.count("SELECT count(*) FROM (SELECT DISTINCT VerseBook, verseChapter, VerseNum "
+                        "FROM PassageVerses)"),
+             count);
+    Statement passage(db, "SELECT numVerses FROM Passages WHERE id = ?");
+    passage.bindAll(id);
+    QVERIFY(passage.next());
+    QCOMPARE(passage.integer("numverses"), count);
+    Statement listed(db, passageListSql);
+    listed.bindAll(7);
+    QVERIFY(listed.next());
+    QCOMPARE(listed.text("Expr1"), text);
+}
+
+void TestPassageStore::newPassageIsDueAtOnce() {
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    const qint64 id = addPassage(db, FixedClock(addedAt), range(db, 43, 11, 35, 43, 11, 36),
+                                 "O'Brien", 40000);
+    Statement passage(db, "SELECT * FROM Passages WHERE id = ?");
+    passage.bindAll(id);
+    QVERIFY(passage.next());
+    QCOMPARE(passage.text("StartBook"), "John");
+    QCOMPARE(passage.text("endBook"), "John");
+    QCOMPARE(passage.integer("passageLevel"), 1);
+    QCOMPARE(passage.text("username"), "O'Brien");
+    QCOMPARE(passage.integer("userid"), 40000);
+    QCOMPARE(passage.text("Scheduledate"), "2026-01-31 23:59:00");
+    QCOMPARE(passage.integer("passageScore"), 0);
+    QCOMPARE(passage.integer("numVersesToAsk"), 1);
+    Statement verse(db, "SELECT * FROM PassageVerses WHERE passageID = ? ORDER BY id");
+    verse.bindAll(id);
+    QVERIFY(verse.next());
+    QCOMPARE(verse.integer("VerseLevel"), 1);
+    QCOMPARE(verse.integer("WordSizeLevel"), 1);
+    QCOMPARE(verse.integer("minWordSize"), 5); // "Jesus wept."
+    QCOMPARE(verse.integer("verseScore"), 0);
+    QCOMPARE(verse.text("ScheduleDate"), "2026-01-31 23:59:00");
+}
+
+void TestPassageStore::sameRangeTwiceGivesTwoPassages() {
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    const PassageRange r = range(db, 19, 23, 1, 19, 23, 6);
+    const qint64 first = addPassage(db, FixedClock(addedAt), r, "Ann", 1);
+    const qint64 second = addPassage(db, FixedClock(addedAt), r, "Ann", 1);
+    QVERIFY(first != second);
+    QCOMPARE(versesOf(db, first), versesOf(db, second));
+    QCOMPARE(test.count("SELECT count(*) FROM PassageVerses"), 12);
+}
+
+void TestPassageStore::failurePartWayStoresNothing_data() {
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<int>("number");
+    QTest::newRow("storing a verse row") << "CREATE TRIGGER fail BEFORE INSERT ON PassageVerses "
+                                            "WHEN NEW.VerseNum = 3 BEGIN SELECT RAISE(ABORT, "
+                                            "'disk trouble'); END"
+                                         << 19;
+    QTest::newRow("book missing in between") << "DELETE FROM kjv WHERE BookNum = 2" << 94;
+    QTest::newRow("NULL verse text") << "UPDATE kjv SET VerseText = NULL WHERE BookNum = 3 AND "
+                                        "Chapter = 1 AND Verse = 1"
+                                     << 94;
+}
+
+void TestPassageStore::failurePartWayStoresNothing() {
+    QFETCH(QString, damage);
+    QFETCH(int, number);
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    const PassageRange r = range(db, 1, 50, 1, 3, 1, 3);
+    db.execute(damage.toUtf8().constData());
+    QCOMPARE(errorNumberOf([&] { addPassage(db, FixedClock(addedAt), r, "Ann", 1); }), number);
+    QCOMPARE(test.count("SELECT count(*) FROM Passages"), 0);
+    QCOMPARE(test.count("SELECT count(*) FROM PassageVerses"), 0);
+}
+
+void TestPassageStore::deleteRemovesPassageAndVerses() {
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    const qint64 gone = addPassage(db, FixedClock(addedAt), range(db, 19, 23, 1, 19, 23, 6), "A", 1);
+    const qint64 kept = addPassage(db, FixedClock(addedAt), range(db, 19, 1, 1, 19, 1, 6), "A", 1);
+    deletePassage(db, gone);
+    QCOMPARE(test.count("SELECT count(*) FROM Passages"), 1);
+    QCOMPARE(versesOf(db, gone).size(), 0);
+    QCOMPARE(versesOf(db, kept).size(), 6);
+}
+
+void TestPassageStore::eachUserSeesOwnPassages() {
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    addPassage(db, FixedClock(addedAt), range(db, 19, 23, 1, 19, 23, 6), "Ann", 3);
+    addPassage(db, FixedClock(addedAt), range(db, 43, 11, 35, 43, 11, 35), "Ann", 40000);
+    addPassage(db, FixedClock(addedAt), range(db, 1, 1, 1, 1, 1, 2), "Ann", 3);
+    for (const auto &[user, expected] :
+         {std::pair{3, QStringList{"Psalms 23:1 - Psalms 23:6", "Genesis 1:1 - Genesis 1:2"}},
+          std::pair{40000, QStringList{"John 11:35 - John 11:35"}}, std::pair{5, QStringList{}}}) {
+        Statement listed(db, passageListSql);
+        listed.bindAll(user);
+        QStringList texts;
+        while (listed.next())
+            texts << listed.text(1);
+        QCOMPARE(texts, expected);
+    }
+}
+
+void TestPassageStore::lastChapterAndVerse() {
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    QCOMPARE(lastChapter(db, 1), 50);
+    QCOMPARE(lastChapter(db, 19), 150);
+    QCOMPARE(lastVerse(db, 19, 119), 176);
+    QCOMPARE(lastVerse(db, 1, 50), 26);
+    QCOMPARE(errorNumberOf([&] { lastChapter(db, 67); }), int(Error::InvalidUseOfNull));
+    QCOMPARE(errorNumberOf([&] { lastVerse(db, 1, 51); }), int(Error::InvalidUseOfNull));
+}
+
+QTEST_GUILESS_MAIN(TestPassageStore)
+#include "test_passagestore.moc"
