@@ -18,3 +18,10 @@ qint64 selectedId(const QListWidget *list) {
         return -1;
     return item->data(Qt::UserRole).toLongLong();
 }
+
+void keepCurrentChosen(QListWidget *list) {
+    QObject::connect(list, &QListWidget::currentItemChanged, list, [](QListWidgetItem *current) {
+        if (current)
+            current->setSelected(true);
+    });
+}

@@ -10,5 +10,9 @@ class Statement;
 // added before it stay.
 void FillList(QListWidget *list, Statement &rows);
 
-// The id kept with the list's current entry, or -1 when none is selected.
+// The id kept with the list's chosen entry, or -1 when none is chosen.
 qint64 selectedId(const QListWidget *list);
+
+// Qt makes an entry current without choosing it when the list first takes the focus;
+// a keyboard user would then see an entry that Enter or Delete ignores.
+void keepCurrentChosen(QListWidget *list);

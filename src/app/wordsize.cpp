@@ -10,30 +10,37 @@ constexpr QChar delimiters[] = {u' ', u';', u':', u'.', u',', u'(', u')', u'!', 
 constexpr int shortestSearchStart = 1000;
 } // namespace
 
-QStringList splitVerse(const QString &text) {
-    // Positions are 0-based here; "p" is where the current token starts.
-    QStringList tokens;
+namespace {
+// Calls visit(start, length) for each token of the walk, in order.
+template <typename Visit> void walkTokens(const QString &text, Visit visit) {
+    // Positions are 0-based here; "p" is where the current token starts. p only grows,
+    // so each delimiter's next occurrence is searched for again only once p passes it.
+    constexpr qsizetype unknown = -2;
+    qsizetype next[std::size(delimiters)];
+    std::fill(std::begin(next), std::end(next), unknown);
     const qsizetype length = text.size();
     qsizetype p = 0;
     for (;;) {
-        qsizetype end = -1; // where the nearest delimiter is, searched from p + 1
+        qsizetype end = -1; // the nearest delimiter after p
         qsizetype blank = -1;
-        for (const QChar delimiter : delimiters) {
-            qsizetype found = text.indexOf(delimiter, p + 1);
+        for (size_t d = 0; d < std::size(delimiters); ++d) {
+            if (next[d] == unknown || (next[d] >= 0 && next[d] < p + 1))
+                next[d] = text.indexOf(delimiters[d], p + 1);
+            qsizetype found = next[d];
             // A "(" that opens the verse is a token of its own.
-            if (p == 0 && delimiter == u'(' && text.startsWith(u'('))
+            if (p == 0 && delimiters[d] == u'(' && text.startsWith(u'('))
                 found = 0;
-            if (delimiter == u' ')
+            if (delimiters[d] == u' ')
                 blank = found;
             if (found >= 0 && (end < 0 || found < end))
                 end = found;
         }
         if (end < 0) {
-            tokens << (p < length ? text.mid(p) : QString());
-            return tokens;
+            visit(p, p < length ? length - p : 0);
+            return;
         }
         const qsizetype last = end == 0 ? 0 : end - 1; // the token's last character
-        tokens << text.mid(p, last - p + 1);
+        visit(p, last - p + 1);
         if (p == 0 && last == 0)
             p = 1;
         else if (end == blank)
@@ -42,17 +49,25 @@ QStringList splitVerse(const QString &text) {
             p = end;
     }
 }
+} // namespace
+
+QStringList splitVerse(const QString &text) {
+    QStringList tokens;
+    walkTokens(text, [&](qsizetype start, qsizetype size) { tokens << text.mid(start, size); });
+    return tokens;
+}
 
 QList<int> tokenLengths(const QString &text) {
     QList<int> lengths;
-    for (const QString &token : splitVerse(text)) {
-        QStringView trimmed(token);
-        while (!trimmed.isEmpty() && trimmed.front() == u' ')
-            trimmed = trimmed.mid(1);
-        while (!trimmed.isEmpty() && trimmed.back() == u' ')
-            trimmed.chop(1);
-        lengths << int(trimmed.size());
-    }
+    walkTokens(text, [&](qsizetype start, qsizetype size) {
+        qsizetype first = start;
+        qsizetype last = start + size; // one past the end
+        while (first < last && text[first] == u' ')
+            ++first;
+        while (last > first && text[last - 1] == u' ')
+            --last;
+        lengths << int(last - first);
+    });
     return lengths;
 }
 

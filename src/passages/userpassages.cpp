@@ -133,6 +133,8 @@ UserPassages::UserPassages(Application &app) : app_(app) {
             if (verse->currentIndex() >= 0)
                 ShowPassageLabel();
         });
+    for (QListWidget *list : {PassageList, startbook, endbook})
+        keepCurrentChosen(list);
     PassageList->installEventFilter(this);
 
     setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());

@@ -64,6 +64,7 @@ Users::Users(Application &app) : app_(app) {
     connect(menuExit, &QAction::triggered, this, [this] { app_.ExitProgram(); });
     connect(AddButton, &QPushButton::clicked, this, &Users::AddButton_Click);
     connect(User, &QLineEdit::returnPressed, this, &Users::AddButton_Click);
+    keepCurrentChosen(userlist);
     connect(userlist, &QListWidget::itemDoubleClicked, this, &Users::openSelectedUser);
     userlist->installEventFilter(this);
 
