@@ -48,40 +48,13 @@ Q_DECLARE_METATYPE(Verse)
 class TestPassageStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void ordering_data();
-    void ordering();
     void expansion_data();
     void expansion();
     void newPassageIsDueAtOnce();
-    void sameRangeTwiceGivesTwoPassages();
     void failurePartWayStoresNothing_data();
     void failurePartWayStoresNothing();
-    void deleteRemovesPassageAndVerses();
-    void eachUserSeesOwnPassages();
     void lastChapterAndVerse();
 };
-
-void TestPassageStore::ordering_data() {
-    QTest::addColumn<QList<int>>("from");
-    QTest::addColumn<QList<int>>("to");
-    QTest::addColumn<bool>("ordered");
-    QTest::newRow("one verse") << QList<int>{1, 1, 1} << QList<int>{1, 1, 1} << true;
-    QTest::newRow("verse before") << QList<int>{1, 1, 5} << QList<int>{1, 1, 4} << false;
-    QTest::newRow("chapter before") << QList<int>{1, 3, 1} << QList<int>{1, 2, 9} << false;
-    QTest::newRow("book before") << QList<int>{2, 1, 1} << QList<int>{1, 50, 26} << false;
-    QTest::newRow("later book, smaller numbers") << QList<int>{1, 50, 26} << QList<int>{2, 1, 1}
-                                                 << true;
-    QTest::newRow("later chapter, smaller verse") << QList<int>{1, 1, 31} << QList<int>{1, 2, 1}
-                                                  << true;
-}
-
-void TestPassageStore::ordering() {
-    QFETCH(QList<int>, from);
-    QFETCH(QList<int>, to);
-    QFETCH(bool, ordered);
-    const PassageRange r{{from[0], {}, from[1], from[2]}, {to[0], {}, to[1], to[2]}};
-    QCOMPARE(r.isOrdered(), ordered);
-}
 
 void TestPassageStore::expansion_data() {
     QTest::addColumn<QList<int>>("bounds");
@@ -166,17 +139,6 @@ void TestPassageStore::newPassageIsDueAtOnce() {
     QCOMPARE(verse.text("ScheduleDate"), "2026-01-31 23:59:00");
 }
 
-void TestPassageStore::sameRangeTwiceGivesTwoPassages() {
-    TestDatabase test = TestDatabase::withBible();
-    Database &db = test.db();
-    const PassageRange r = range(db, 19, 23, 1, 19, 23, 6);
-    const qint64 first = addPassage(db, FixedClock(addedAt), r, "Ann", 1);
-    const qint64 second = addPassage(db, FixedClock(addedAt), r, "Ann", 1);
-    QVERIFY(first != second);
-    QCOMPARE(versesOf(db, first), versesOf(db, second));
-    QCOMPARE(test.count("SELECT count(*) FROM PassageVerses"), 12);
-}
-
 void TestPassageStore::failurePartWayStoresNothing_data() {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<int>("number");
@@ -200,35 +162,6 @@ void TestPassageStore::failurePartWayStoresNothing() {
     QCOMPARE(errorNumberOf([&] { addPassage(db, FixedClock(addedAt), r, "Ann", 1); }), number);
     QCOMPARE(test.count("SELECT count(*) FROM Passages"), 0);
     QCOMPARE(test.count("SELECT count(*) FROM PassageVerses"), 0);
-}
-
-void TestPassageStore::deleteRemovesPassageAndVerses() {
-    TestDatabase test = TestDatabase::withBible();
-    Database &db = test.db();
-    const qint64 gone = addPassage(db, FixedClock(addedAt), range(db, 19, 23, 1, 19, 23, 6), "A", 1);
-    const qint64 kept = addPassage(db, FixedClock(addedAt), range(db, 19, 1, 1, 19, 1, 6), "A", 1);
-    deletePassage(db, gone);
-    QCOMPARE(test.count("SELECT count(*) FROM Passages"), 1);
-    QCOMPARE(versesOf(db, gone).size(), 0);
-    QCOMPARE(versesOf(db, kept).size(), 6);
-}
-
-void TestPassageStore::eachUserSeesOwnPassages() {
-    TestDatabase test = TestDatabase::withBible();
-    Database &db = test.db();
-    addPassage(db, FixedClock(addedAt), range(db, 19, 23, 1, 19, 23, 6), "Ann", 3);
-    addPassage(db, FixedClock(addedAt), range(db, 43, 11, 35, 43, 11, 35), "Ann", 40000);
-    addPassage(db, FixedClock(addedAt), range(db, 1, 1, 1, 1, 1, 2), "Ann", 3);
-    for (const auto &[user, expected] :
-         {std::pair{3, QStringList{"Psalms 23:1 - Psalms 23:6", "Genesis 1:1 - Genesis 1:2"}},
-          std::pair{40000, QStringList{"John 11:35 - John 11:35"}}, std::pair{5, QStringList{}}}) {
-        Statement listed(db, passageListSql);
-        listed.bindAll(user);
-        QStringList texts;
-        while (listed.next())
-            texts << listed.text(1);
-        QCOMPARE(texts, expected);
-    }
 }
 
 void TestPassageStore::lastChapterAndVerse() {
