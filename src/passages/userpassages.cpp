@@ -5,7 +5,7 @@
 #include "dialogs.h"
 #include "filllist.h"
 #include "passagestore.h"
-#include "twips.h"
+#include "controls.h"
 #include "users.h"
 
 #include <QCloseEvent>
@@ -18,21 +18,6 @@
 #include <QSignalBlocker>
 
 namespace {
-template <typename Widget>
-Widget *control(QWidget *parent, const char *name, int left, int top, int width, int height) {
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    placeTwips(widget, left, top, width, height);
-    return widget;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top,
-              int width, int height) {
-    auto *result = control<QLabel>(parent, name, left, top, width, height);
-    result->setText(text);
-    return result;
-}
-
 QString chosenText(const QListWidget *list) {
     return selectedId(list) >= 0 ? list->currentItem()->text() : QString();
 }
@@ -91,28 +76,18 @@ UserPassages::UserPassages(Application &app) : app_(app) {
 
     for (QComboBox *combo : {startChapter, startVerse, endChapter, endVerse})
         combo->setMaxVisibleItems(20);
-    setTabOrder(PassageList, startbook);
-    setTabOrder(startbook, startChapter);
-    setTabOrder(startChapter, startVerse);
-    setTabOrder(startVerse, endbook);
-    setTabOrder(endbook, endChapter);
-    setTabOrder(endChapter, endVerse);
-    setTabOrder(endVerse, Memorize);
-    setTabOrder(Memorize, StartLearning);
+    QWidget *const tabOrder[] = {PassageList, startbook, startChapter, startVerse, endbook,
+                                 endChapter,  endVerse,  Memorize,     StartLearning};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    QMenu *pmenuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    pmenuFile->setObjectName(QStringLiteral("pmenuFile"));
-    QAction *pMenuExit = pmenuFile->addAction(QStringLiteral("E&xit"));
-    pMenuExit->setObjectName(QStringLiteral("pMenuExit"));
-    QMenu *pMenuView = menuBar()->addMenu(QStringLiteral("&View"));
-    pMenuView->setObjectName(QStringLiteral("pMenuView"));
-    QAction *pMenuUsers = pMenuView->addAction(QStringLiteral("&Users"));
-    pMenuUsers->setObjectName(QStringLiteral("pMenuUsers"));
-    QMenu *pmenuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    pmenuHelp->setObjectName(QStringLiteral("pmenuHelp"));
-    pmenuHelp->addAction(QStringLiteral("&Help"))->setObjectName(QStringLiteral("pHelp"));
-    pmenuHelp->addAction(QStringLiteral("&About Versekeep"))
-        ->setObjectName(QStringLiteral("pMenuAbout"));
+    QMenu *pmenuFile = namedMenu(menuBar(), "pmenuFile", QStringLiteral("&File"));
+    QAction *pMenuExit = namedAction(pmenuFile, "pMenuExit", QStringLiteral("E&xit"));
+    QMenu *pMenuView = namedMenu(menuBar(), "pMenuView", QStringLiteral("&View"));
+    QAction *pMenuUsers = namedAction(pMenuView, "pMenuUsers", QStringLiteral("&Users"));
+    QMenu *pmenuHelp = namedMenu(menuBar(), "pmenuHelp", QStringLiteral("&Help"));
+    namedAction(pmenuHelp, "pHelp", QStringLiteral("&Help"));
+    namedAction(pmenuHelp, "pMenuAbout", QStringLiteral("&About Versekeep"));
 
     connect(pMenuExit, &QAction::triggered, this, [this] { app_.ExitProgram(); });
     connect(pMenuUsers, &QAction::triggered, this, [this] {

@@ -4,7 +4,7 @@
 #include "database.h"
 #include "dialogs.h"
 #include "filllist.h"
-#include "twips.h"
+#include "controls.h"
 #include "userpassages.h"
 #include "userstore.h"
 
@@ -16,15 +16,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-namespace {
-QLabel *label(QWidget *parent, const char *name, const QString &text, QRect twips) {
-    auto *result = new QLabel(text, parent);
-    result->setObjectName(QString::fromLatin1(name));
-    placeTwips(result, twips.x(), twips.y(), twips.width(), twips.height());
-    return result;
-}
-} // namespace
-
 Users::Users(Application &app) : app_(app) {
     setObjectName(QStringLiteral("Users"));
     setWindowTitle(QStringLiteral("Users"));
@@ -35,31 +26,22 @@ Users::Users(Application &app) : app_(app) {
     client->setFixedSize(fromTwips(3900), fromTwips(6630));
     setCentralWidget(client);
 
-    label(client, "Label2", QStringLiteral("USERS"), {0, 120, 1695, 375})->setFont(arial(15.75));
-    User = new QLineEdit(client);
-    User->setObjectName(QStringLiteral("User"));
-    placeTwips(User, 240, 810, 2415, 285);
-    AddButton = new QPushButton(QStringLiteral("Add"), client);
-    AddButton->setObjectName(QStringLiteral("AddButton"));
-    placeTwips(AddButton, 2760, 720, 735, 375);
-    label(client, "Label1", QStringLiteral("Users"), {240, 1200, 1095, 255});
-    userlist = new QListWidget(client);
-    userlist->setObjectName(QStringLiteral("userlist"));
-    placeTwips(userlist, 240, 1560, 3375, 4545);
-    label(client, "Label3", QStringLiteral("double click on a user to start."),
-          {240, 6240, 3135, 255});
+    label(client, "Label2", QStringLiteral("USERS"), 0, 120, 1695, 375)->setFont(arial(15.75));
+    User = control<QLineEdit>(client, "User", 240, 810, 2415, 285);
+    AddButton = control<QPushButton>(client, "AddButton", 2760, 720, 735, 375);
+    AddButton->setText(QStringLiteral("Add"));
+    label(client, "Label1", QStringLiteral("Users"), 240, 1200, 1095, 255);
+    userlist = control<QListWidget>(client, "userlist", 240, 1560, 3375, 4545);
+    label(client, "Label3", QStringLiteral("double click on a user to start."), 240, 6240, 3135,
+          255);
     setTabOrder(User, AddButton);
     setTabOrder(AddButton, userlist);
 
-    QMenu *menuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    menuFile->setObjectName(QStringLiteral("menuFile"));
-    QAction *menuExit = menuFile->addAction(QStringLiteral("E&xit"));
-    menuExit->setObjectName(QStringLiteral("menuExit"));
-    QMenu *menuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    menuHelp->setObjectName(QStringLiteral("menuHelp"));
-    menuHelp->addAction(QStringLiteral("&Help"))->setObjectName(QStringLiteral("uHelp"));
-    menuHelp->addAction(QStringLiteral("&About Versekeep"))
-        ->setObjectName(QStringLiteral("MenuAbout"));
+    QMenu *menuFile = namedMenu(menuBar(), "menuFile", QStringLiteral("&File"));
+    QAction *menuExit = namedAction(menuFile, "menuExit", QStringLiteral("E&xit"));
+    QMenu *menuHelp = namedMenu(menuBar(), "menuHelp", QStringLiteral("&Help"));
+    namedAction(menuHelp, "uHelp", QStringLiteral("&Help"));
+    namedAction(menuHelp, "MenuAbout", QStringLiteral("&About Versekeep"));
 
     connect(menuExit, &QAction::triggered, this, [this] { app_.ExitProgram(); });
     connect(AddButton, &QPushButton::clicked, this, &Users::AddButton_Click);

@@ -6,30 +6,12 @@
 #include "users.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-void writeSettings(const QString &path, const QString &name) {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnholm"));
-    settings.clear();
-    if (!path.isNull()) {
-        settings.setValue(QStringLiteral("versekeep/dbPath"), path);
-        settings.setValue(QStringLiteral("versekeep/dbName"), name);
-    }
-    settings.sync();
-}
-
-QByteArray fingerprint(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
-}
-
 int visibleWindows() {
     int count = 0;
     for (QWidget *widget : QApplication::topLevelWidgets())
@@ -64,11 +46,11 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     const QString folder = dir.path() + '/';
     const QString file = dir.filePath(QStringLiteral("versekeep.db"));
     if (problem == "no settings")
-        writeSettings(QString(), QString());
+        pointSettingsAt(QString(), QString());
     else if (problem == "no separator")
-        writeSettings(dir.path(), QStringLiteral("versekeep.db"));
+        pointSettingsAt(dir.path(), QStringLiteral("versekeep.db"));
     else
-        writeSettings(folder, QStringLiteral("versekeep.db"));
+        pointSettingsAt(folder, QStringLiteral("versekeep.db"));
     if (problem == "no separator") {
         Database::createNew(file);
     } else if (problem == "not a database") {
@@ -95,7 +77,7 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
 
 void TestStartup::startShowsTheUserList() {
     TestDatabase test;
-    writeSettings(test.folder(), QStringLiteral("test.db"));
+    pointSettingsAt(test.folder(), QStringLiteral("test.db"));
     RecordingDialogs dialogs;
     SystemClock clock;
     Application app(dialogs, clock);
@@ -109,7 +91,7 @@ void TestStartup::startShowsTheUserList() {
 
 void TestStartup::closingAWindowEndsTheProgramOnce() {
     TestDatabase test;
-    writeSettings(test.folder(), QStringLiteral("test.db"));
+    pointSettingsAt(test.folder(), QStringLiteral("test.db"));
     RecordingDialogs dialogs;
     SystemClock clock;
     Application app(dialogs, clock);

@@ -1,28 +1,9 @@
 #include "database.h"
 #include "testdatabase.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-QByteArray fingerprint(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
-int errorNumberOf(const std::function<void()> &action) {
-    try {
-        action();
-    } catch (const Error &error) {
-        return error.number();
-    }
-    return 0;
-}
-} // namespace
 
 class TestDb : public QObject {
     Q_OBJECT

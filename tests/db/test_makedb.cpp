@@ -3,7 +3,6 @@
 #include "testdatabase.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -47,13 +46,6 @@ QStringList contents(const QString &folder) {
         names << QDir(folder).relativeFilePath(it.next());
     names.sort();
     return names;
-}
-
-QByteArray fingerprint(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
 QVariant setting(const QTemporaryDir &home, const char *key) {

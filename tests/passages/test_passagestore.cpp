@@ -33,14 +33,6 @@ QList<Verse> versesOf(Database &db, qint64 passageId) {
     return verses;
 }
 
-int errorNumberOf(const std::function<void()> &action) {
-    try {
-        action();
-    } catch (const Error &error) {
-        return error.number();
-    }
-    return 0;
-}
 } // namespace
 
 Q_DECLARE_METATYPE(Verse)

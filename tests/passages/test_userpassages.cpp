@@ -12,7 +12,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QTest>
 
 // The passage window through the real widgets, on a copy of the full verse table.
@@ -52,10 +51,7 @@ private:
 
 void TestUserPassages::init() {
     test_ = std::make_unique<TestDatabase>(TestDatabase::withBible());
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnholm"));
-    settings.setValue(QStringLiteral("versekeep/dbPath"), test_->folder());
-    settings.setValue(QStringLiteral("versekeep/dbName"), QStringLiteral("test.db"));
-    settings.sync();
+    pointSettingsAt(test_->folder(), QStringLiteral("test.db"));
     dialogs_ = std::make_unique<RecordingDialogs>();
     app_ = std::make_unique<Application>(*dialogs_, clock_);
     QVERIFY(app_->Main());

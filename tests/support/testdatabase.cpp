@@ -2,7 +2,9 @@
 
 #include "schema.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -42,4 +44,30 @@ void isolateUserFolders() {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
     QStandardPaths::setTestModeEnabled(false);
+}
+
+int errorNumberOf(const std::function<void()> &action) {
+    try {
+        action();
+    } catch (const Error &error) {
+        return error.number();
+    }
+    return 0;
+}
+
+QByteArray fingerprint(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
+
+void pointSettingsAt(const QString &dbPath, const QString &dbName) {
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnholm"));
+    settings.clear();
+    if (!dbPath.isNull()) {
+        settings.setValue(QStringLiteral("versekeep/dbPath"), dbPath);
+        settings.setValue(QStringLiteral("versekeep/dbName"), dbName);
+    }
+    settings.sync();
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
 // A fresh database from the real schema in a private folder, removed afterwards.
 class TestDatabase {
@@ -27,6 +28,13 @@ private:
     QTemporaryDir dir_;
     Database db_;
 };
+
+// The number of the Error the action throws; 0 when it throws none.
+int errorNumberOf(const std::function<void()> &action);
+// A file's hash; empty when it cannot be read.
+QByteArray fingerprint(const QString &path);
+// Writes the two settings the program reads; a null folder clears them.
+void pointSettingsAt(const QString &dbPath, const QString &dbName);
 
 // Points the settings and data folders at a private place; call before the
 // application object exists.

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSettings>
 #include <QTest>
 
 // The user list through the real window, on a private database.
@@ -39,10 +38,7 @@ private:
 
 void TestUsers::init() {
     test_ = std::make_unique<TestDatabase>();
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnholm"));
-    settings.setValue(QStringLiteral("versekeep/dbPath"), test_->folder());
-    settings.setValue(QStringLiteral("versekeep/dbName"), QStringLiteral("test.db"));
-    settings.sync();
+    pointSettingsAt(test_->folder(), QStringLiteral("test.db"));
     dialogs_ = std::make_unique<RecordingDialogs>();
     app_ = std::make_unique<Application>(*dialogs_, clock_);
     QVERIFY(app_->Main());

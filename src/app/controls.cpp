@@ -1,0 +1,30 @@
+#include "controls.h"
+
+#include <QLabel>
+#include <QMenuBar>
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top,
+              int width, int height) {
+    auto *result = control<QLabel>(parent, name, left, top, width, height);
+    result->setText(text);
+    return result;
+}
+
+QMenu *namedMenu(QMenuBar *bar, const char *name, const QString &caption) {
+    QMenu *menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QAction *namedAction(QMenu *menu, const char *name, const QString &caption) {
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+QFont arial(qreal points, bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
