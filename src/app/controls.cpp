@@ -1,5 +1,6 @@
 #include "controls.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 
@@ -27,4 +28,12 @@ QFont arial(qreal points, bool bold) {
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
+}
+
+bool isPlainDeleteRelease(const QEvent *event) {
+    if (event->type() != QEvent::KeyRelease)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    return key->key() == Qt::Key_Delete &&
+           !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
 }

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QAction;
+class QEvent;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -29,6 +30,9 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, int left, 
 
 QMenu *namedMenu(QMenuBar *bar, const char *name, const QString &caption);
 QAction *namedAction(QMenu *menu, const char *name, const QString &caption);
+
+// A release of the Delete key with no Shift, Ctrl or Alt held.
+bool isPlainDeleteRelease(const QEvent *event);
 
 QFont arial(qreal points, bool bold = false);
 // The font of every control that names none.

@@ -10,7 +10,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -254,14 +253,9 @@ void UserPassages::showEvent(QShowEvent *event) {
 }
 
 bool UserPassages::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == PassageList && event->type() == QEvent::KeyRelease) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Delete &&
-            !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&
-            selectedId(PassageList) >= 0 &&
-            app_.dialogs().confirm(QStringLiteral("Are you sure you want to delete this passage?")))
-            DeletePassage();
-    }
+    if (watched == PassageList && isPlainDeleteRelease(event) && selectedId(PassageList) >= 0 &&
+        app_.dialogs().confirm(QStringLiteral("Are you sure you want to delete this passage?")))
+        DeletePassage();
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -1,10 +1,10 @@
 #include "users.h"
 
 #include "application.h"
+#include "controls.h"
 #include "database.h"
 #include "dialogs.h"
 #include "filllist.h"
-#include "controls.h"
 #include "userpassages.h"
 #include "userstore.h"
 
@@ -54,14 +54,12 @@ Users::Users(Application &app) : app_(app) {
     requery();
 }
 
-bool Users::requery() {
+void Users::requery() {
     try {
         Statement rows(app_.dbConn(), userListSql);
         FillList(userlist, rows);
-        return true;
     } catch (const Error &error) {
         app_.dialogs().report(error);
-        return false;
     }
 }
 

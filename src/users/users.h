@@ -27,8 +27,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Refills the list; false after a failure (already reported).
-    bool requery();
+    void requery();
 
     Application &app_;
 };

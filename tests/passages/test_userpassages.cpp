@@ -31,6 +31,8 @@ private Q_SLOTS:
     void memorizeStoresOnlyValidRanges();
     void deleteAsks_data();
     void deleteAsks();
+    void failedLookUpFallsBackToTheUserList_data();
+    void failedLookUpFallsBackToTheUserList();
     void usersMenuGoesBack();
     void windowKeepsItsSize();
 
@@ -263,6 +265,21 @@ void TestUserPassages::deleteAsks() {
              deleted ? QStringList{"John 11:35 - John 11:35"}
                      : (QStringList{"Psalms 23:1 - Psalms 23:6", "John 11:35 - John 11:35"}));
     QCOMPARE(test_->count("SELECT count(*) FROM PassageVerses"), deleted ? 1 : 7);
+}
+
+void TestUserPassages::failedLookUpFallsBackToTheUserList_data() {
+    QTest::addColumn<bool>("chapter");
+    QTest::newRow("last chapter of a book not in the table") << true;
+    QTest::newRow("last verse of a chapter not in the table") << false;
+}
+
+void TestUserPassages::failedLookUpFallsBackToTheUserList() {
+    QFETCH(bool, chapter);
+    QCOMPARE(chapter ? window_->GetLastChapter(67) : window_->GetLastVerse(1, 51), 0);
+    QCOMPARE(dialogs_->errorNumbers, QList<int>{int(Error::InvalidUseOfNull)});
+    QVERIFY(!window_->isVisible());
+    QVERIFY(app_->users()->isVisible());
+    dialogs_->clear();
 }
 
 void TestUserPassages::usersMenuGoesBack() {
