@@ -1,11 +1,11 @@
 #include "userpassages.h"
 
 #include "application.h"
+#include "controls.h"
 #include "database.h"
 #include "dialogs.h"
 #include "filllist.h"
 #include "passagestore.h"
-#include "controls.h"
 #include "users.h"
 
 #include <QCloseEvent>
