@@ -2,7 +2,6 @@
 
 #include "error.h"
 
-#include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 
