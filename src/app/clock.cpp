@@ -1,8 +1,8 @@
 #include "clock.h"
 
 namespace {
-// A literal, not a static QString: tests build dates during static initialisation.
-constexpr QStringView dbFormat = u"yyyy-MM-dd HH:mm:ss";
+// A function, not a static QString: tests build dates during static initialisation.
+QString dbFormat() { return QStringLiteral("yyyy-MM-dd HH:mm:ss"); }
 } // namespace
 
 QDateTime SystemClock::now() const {
@@ -11,6 +11,6 @@ QDateTime SystemClock::now() const {
     return moment;
 }
 
-QString toDbText(const QDateTime &moment) { return moment.toString(dbFormat.toString()); }
+QString toDbText(const QDateTime &moment) { return moment.toString(dbFormat()); }
 
-QDateTime fromDbText(const QString &text) { return QDateTime::fromString(text, dbFormat.toString()); }
+QDateTime fromDbText(const QString &text) { return QDateTime::fromString(text, dbFormat()); }

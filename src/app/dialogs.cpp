@@ -1,5 +1,3 @@
 #include "dialogs.h"
 
-#include "error.h"
-
 void Dialogs::report(const Error &error) { errorReport(error.number(), error.description()); }

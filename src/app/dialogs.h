@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "error.h"
 
-class Error;
+#include <QString>
 
 // Every message box of the program goes through here, so that tests can answer them.
 class Dialogs {
@@ -16,4 +16,15 @@ public:
     virtual void information(const QString &caption, const QString &text) = 0;
 
     void report(const Error &error);
+
+    // Runs the work; an Error it throws is reported. True when the work ran to its end.
+    template <typename Work> bool attempt(Work &&work) {
+        try {
+            work();
+            return true;
+        } catch (const Error &error) {
+            report(error);
+            return false;
+        }
+    }
 };

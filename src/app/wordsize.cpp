@@ -8,9 +8,7 @@ namespace {
 constexpr QChar delimiters[] = {u' ', u';', u':', u'.', u',', u'(', u')', u'!', u'"', u'?'};
 // The shortest length is looked for from here down, so longer tokens never count as it.
 constexpr int shortestSearchStart = 1000;
-} // namespace
 
-namespace {
 // Calls visit(start, length) for each token of the walk, in order.
 template <typename Visit> void walkTokens(const QString &text, Visit visit) {
     // Positions are 0-based here; "p" is where the current token starts. p only grows,
@@ -80,12 +78,14 @@ int NextSmallerSize(const QList<int> &wordLengths, int limit, int floor) {
 }
 
 int minWordSizeOf(const QList<int> &wordLengths, int level) {
-    const int longest = std::max(0, wordLengths.isEmpty() ? 0 : *std::ranges::max_element(wordLengths));
+    int longest = 0;
+    int shortest = shortestSearchStart;
+    for (int length : wordLengths) {
+        longest = std::max(longest, length);
+        shortest = std::min(shortest, length);
+    }
     if (level <= 1)
         return longest;
-    int shortest = shortestSearchStart;
-    for (int length : wordLengths)
-        shortest = std::min(shortest, length);
     int size = longest + 1;
     for (int step = 0; step < level; ++step)
         size = size > shortest ? NextSmallerSize(wordLengths, size, shortest) : 0;
@@ -106,11 +106,7 @@ int WordSizeMeasure::operator()(int book, int chapter, int verse, int level) {
 }
 
 int GetMinWordSize(Database &db, Dialogs &dialogs, int book, int chapter, int verse, int level) {
-    try {
-        WordSizeMeasure measure(db);
-        return measure(book, chapter, verse, level);
-    } catch (const Error &error) {
-        dialogs.report(error);
-        return 0;
-    }
+    int size = 0;
+    dialogs.attempt([&] { size = WordSizeMeasure(db)(book, chapter, verse, level); });
+    return size;
 }

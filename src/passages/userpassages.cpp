@@ -121,34 +121,26 @@ void UserPassages::SetCurrentUser(const QString &username, qint64 userID) {
     Uname->setText(CurrentUser);
 }
 
-void UserPassages::fallBack() {
+template <typename Work> bool UserPassages::onDatabase(Work &&work) {
+    if (app_.dialogs().attempt(std::forward<Work>(work)))
+        return true;
     app_.users()->show();
     hide();
+    return false;
 }
 
 void UserPassages::PassageListRequery() {
-    try {
+    onDatabase([this] {
         Statement rows(app_.dbConn(), passageListSql);
         rows.bindAll(CurrentUserID);
         FillList(PassageList, rows);
-    } catch (const Error &error) {
-        app_.dialogs().report(error);
-        fallBack();
-    }
+    });
 }
 
 void UserPassages::DeletePassage() {
     const qint64 id = selectedId(PassageList);
-    if (id < 0)
-        return;
-    try {
-        deletePassage(app_.dbConn(), id);
-    } catch (const Error &error) {
-        app_.dialogs().report(error);
-        fallBack();
-        return;
-    }
-    PassageListRequery();
+    if (id >= 0 && onDatabase([&] { deletePassage(app_.dbConn(), id); }))
+        PassageListRequery();
 }
 
 PassageRange UserPassages::chosenRange() const {
@@ -166,34 +158,22 @@ void UserPassages::Memorize_Click() {
         PassageListRequery();
         return;
     }
-    try {
-        addPassage(app_.dbConn(), app_.clock(), chosenRange(), CurrentUser, CurrentUserID);
-    } catch (const Error &error) {
-        app_.dialogs().report(error);
-        fallBack();
-        return;
-    }
-    PassageListRequery();
+    if (onDatabase([this] {
+            addPassage(app_.dbConn(), app_.clock(), chosenRange(), CurrentUser, CurrentUserID);
+        }))
+        PassageListRequery();
 }
 
 int UserPassages::GetLastChapter(qint64 book) {
-    try {
-        return lastChapter(app_.dbConn(), book);
-    } catch (const Error &error) {
-        app_.dialogs().report(error);
-        fallBack();
-        return 0;
-    }
+    int last = 0;
+    onDatabase([&] { last = lastChapter(app_.dbConn(), book); });
+    return last;
 }
 
 int UserPassages::GetLastVerse(qint64 book, int chapter) {
-    try {
-        return lastVerse(app_.dbConn(), book, chapter);
-    } catch (const Error &error) {
-        app_.dialogs().report(error);
-        fallBack();
-        return 0;
-    }
+    int last = 0;
+    onDatabase([&] { last = lastVerse(app_.dbConn(), book, chapter); });
+    return last;
 }
 
 bool UserPassages::ValidPassage() const {
@@ -226,23 +206,21 @@ void UserPassages::bookChosen(QListWidget *book, QComboBox *chapter, QComboBox *
 
 void UserPassages::chapterChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse) {
     const qint64 number = selectedId(book);
-    if (number >= 0 && !chosenText(chapter).trimmed().isEmpty())
-        fillNumbers(verse, GetLastVerse(number, chosenText(chapter).toInt()));
+    const QString chapterText = chosenText(chapter).trimmed();
+    if (number >= 0 && !chapterText.isEmpty())
+        fillNumbers(verse, GetLastVerse(number, chapterText.toInt()));
     ShowPassageLabel();
 }
 
 void UserPassages::fillBookLists() {
-    try {
+    onDatabase([this] {
         for (QListWidget *list : {startbook, endbook}) {
             const QSignalBlocker blocker(list);
             Statement rows(app_.dbConn(), bookListSql);
             FillList(list, rows);
         }
         PassageLabel->clear();
-    } catch (const Error &error) {
-        app_.dialogs().report(error);
-        fallBack();
-    }
+    });
 }
 
 void UserPassages::showEvent(QShowEvent *event) {

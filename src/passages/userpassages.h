@@ -51,8 +51,8 @@ private:
     void bookChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
     void chapterChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
     PassageRange chosenRange() const;
-    // After a database failure: back to the user list.
-    void fallBack();
+    // Runs database work; after a failure, reported, the user list comes back.
+    template <typename Work> bool onDatabase(Work &&work);
 
     Application &app_;
 };

@@ -55,25 +55,16 @@ Users::Users(Application &app) : app_(app) {
 }
 
 void Users::requery() {
-    try {
+    app_.dialogs().attempt([this] {
         Statement rows(app_.dbConn(), userListSql);
         FillList(userlist, rows);
-    } catch (const Error &error) {
-        app_.dialogs().report(error);
-    }
+    });
 }
 
 void Users::AddButton_Click() {
     const QString name = User->text();
-    if (!name.trimmed().isEmpty()) {
-        try {
-            addUser(app_.dbConn(), name);
-        } catch (const Error &error) {
-            app_.dialogs().report(error);
-            return;
-        }
-    }
-    requery();
+    if (name.trimmed().isEmpty() || app_.dialogs().attempt([&] { addUser(app_.dbConn(), name); }))
+        requery();
 }
 
 void Users::openSelectedUser() {
@@ -87,15 +78,8 @@ void Users::openSelectedUser() {
 
 void Users::DeleteSelectedUser() {
     const qint64 id = selectedId(userlist);
-    if (id < 0)
-        return;
-    try {
-        deleteUser(app_.dbConn(), id);
-    } catch (const Error &error) {
-        app_.dialogs().report(error);
-        return;
-    }
-    requery();
+    if (id >= 0 && app_.dialogs().attempt([&] { deleteUser(app_.dbConn(), id); }))
+        requery();
 }
 
 bool Users::eventFilter(QObject *watched, QEvent *event) {
