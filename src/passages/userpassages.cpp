@@ -8,7 +8,7 @@
 #include "passagestore.h"
 #include "users.h"
 
-#include <QCloseEvent>
+#include <QShowEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -41,16 +41,10 @@ const QString invalidPassageText = QStringLiteral(
     "verse.");
 } // namespace
 
-UserPassages::UserPassages(Application &app) : app_(app) {
-    setObjectName(QStringLiteral("UserPassages"));
-    setWindowTitle(QStringLiteral("Passages"));
-    setAttribute(Qt::WA_QuitOnClose, false);
-
-    auto *client = new QWidget(this);
-    client->setFont(defaultControlFont());
-    // 11280 by 9210 twips outside, less the frame, caption and menu bar.
-    client->setFixedSize(fromTwips(11160), fromTwips(8520));
-    setCentralWidget(client);
+// 11280 by 9210 twips outside, less the frame, caption and menu bar.
+UserPassages::UserPassages(Application &app)
+    : ProgramWindow(app, "UserPassages", QStringLiteral("Passages"), 11160, 8520) {
+    QWidget *client = this->client();
 
     Uname = label(client, "Uname", QStringLiteral("Name Goes here"), 240, 360, 5655, 495);
     Uname->setFont(arial(14.25));
@@ -111,7 +105,7 @@ UserPassages::UserPassages(Application &app) : app_(app) {
         keepCurrentChosen(list);
     PassageList->installEventFilter(this);
 
-    setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
+    fixSize();
 }
 
 void UserPassages::SetCurrentUser(const QString &username, qint64 userID) {
@@ -224,7 +218,7 @@ void UserPassages::fillBookLists() {
 }
 
 void UserPassages::showEvent(QShowEvent *event) {
-    QMainWindow::showEvent(event);
+    ProgramWindow::showEvent(event);
     // Coming here from another window of the program; not after a message box.
     if (!event->spontaneous())
         fillBookLists();
@@ -234,10 +228,5 @@ bool UserPassages::eventFilter(QObject *watched, QEvent *event) {
     if (watched == PassageList && isPlainDeleteRelease(event) && selectedId(PassageList) >= 0 &&
         app_.dialogs().confirm(QStringLiteral("Are you sure you want to delete this passage?")))
         DeletePassage();
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void UserPassages::closeEvent(QCloseEvent *event) {
-    event->accept();
-    app_.ExitProgram();
+    return ProgramWindow::eventFilter(watched, event);
 }

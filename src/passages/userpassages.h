@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QMainWindow>
+#include "programwindow.h"
 
-class Application;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -10,7 +9,7 @@ class QPushButton;
 struct PassageRange;
 
 // One user's passages, the range pickers and the button that adds a passage.
-class UserPassages : public QMainWindow {
+class UserPassages : public ProgramWindow {
     Q_OBJECT
 public:
     explicit UserPassages(Application &app);
@@ -44,7 +43,6 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void fillBookLists();
@@ -53,6 +51,4 @@ private:
     PassageRange chosenRange() const;
     // Runs database work; after a failure, reported, the user list comes back.
     template <typename Work> bool onDatabase(Work &&work);
-
-    Application &app_;
 };

@@ -8,7 +8,6 @@
 #include "userpassages.h"
 #include "userstore.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,15 +15,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-Users::Users(Application &app) : app_(app) {
-    setObjectName(QStringLiteral("Users"));
-    setWindowTitle(QStringLiteral("Users"));
-    setAttribute(Qt::WA_QuitOnClose, false);
-
-    auto *client = new QWidget(this);
-    client->setFont(defaultControlFont());
-    client->setFixedSize(fromTwips(3900), fromTwips(6630));
-    setCentralWidget(client);
+Users::Users(Application &app)
+    : ProgramWindow(app, "Users", QStringLiteral("Users"), 3900, 6630) {
+    QWidget *client = this->client();
 
     label(client, "Label2", QStringLiteral("USERS"), 0, 120, 1695, 375)->setFont(arial(15.75));
     User = control<QLineEdit>(client, "User", 240, 810, 2415, 285);
@@ -50,7 +43,7 @@ Users::Users(Application &app) : app_(app) {
     connect(userlist, &QListWidget::itemDoubleClicked, this, &Users::openSelectedUser);
     userlist->installEventFilter(this);
 
-    setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
+    fixSize();
     requery();
 }
 
@@ -98,10 +91,5 @@ bool Users::eventFilter(QObject *watched, QEvent *event) {
                 "Are you sure you want to delete this user and all associated passages?")))
             DeleteSelectedUser();
     }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void Users::closeEvent(QCloseEvent *event) {
-    event->accept();
-    app_.ExitProgram();
+    return ProgramWindow::eventFilter(watched, event);
 }

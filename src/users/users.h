@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QMainWindow>
+#include "programwindow.h"
 
-class Application;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
 // The first window: every user by name; add, delete and open a user.
-class Users : public QMainWindow {
+class Users : public ProgramWindow {
     Q_OBJECT
 public:
     explicit Users(Application &app);
@@ -24,10 +23,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void requery();
-
-    Application &app_;
 };
