@@ -1,60 +1,16 @@
 #include "database.h"
 #include "testdatabase.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
+// Opening and refusing files is tested through the real start-up (test_startup).
 class TestDb : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void refusedFilesAreLeftAlone_data();
-    void refusedFilesAreLeftAlone();
-    void missingFileIsNotCreated_data();
-    void missingFileIsNotCreated();
     void failedTransactionLeavesNothing();
     void columnsByNameIgnoreCase();
     void nullIsToldApartFromZeroAndEmpty();
 };
-
-void TestDb::refusedFilesAreLeftAlone_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QByteArray>("key");
-    QTest::newRow("wrong key") << QByteArray() << QByteArray("000000000000");
-    QTest::newRow("not a database") << QByteArray("plain text, not a database\n").repeated(200)
-                                    << QByteArray(Database::password);
-}
-
-void TestDb::refusedFilesAreLeftAlone() {
-    QFETCH(QByteArray, content);
-    QFETCH(QByteArray, key);
-    TestDatabase test;
-    test.db().close();
-    if (!content.isEmpty()) {
-        QFile file(test.path());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
-    const QByteArray before = fingerprint(test.path());
-    QCOMPARE(errorNumberOf([&] { Database(test.path(), key); }), 26);
-    QCOMPARE(fingerprint(test.path()), before);
-}
-
-void TestDb::missingFileIsNotCreated_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("missing file") << QStringLiteral("missing.db");
-    QTest::newRow("missing folder") << QStringLiteral("nowhere/missing.db");
-}
-
-void TestDb::missingFileIsNotCreated() {
-    QFETCH(QString, name);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(name);
-    QCOMPARE(errorNumberOf([&] { Database{path}; }), 14);
-    QVERIFY(!QFile::exists(path));
-    // An empty name would be a private temporary database to SQLite.
-    QCOMPARE(errorNumberOf([] { Database{QString()}; }), 14);
-}
 
 void TestDb::failedTransactionLeavesNothing() {
     TestDatabase test;
