@@ -3,11 +3,20 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top,
               int width, int height) {
     auto *result = control<QLabel>(parent, name, left, top, width, height);
     result->setText(text);
+    return result;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, int left, int top,
+                    int width, int height) {
+    auto *result = control<QPushButton>(parent, name, left, top, width, height);
+    result->setText(caption);
+    result->setAutoDefault(true);
     return result;
 }
 

@@ -8,6 +8,7 @@ class QEvent;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QPushButton;
 
 // Positions and sizes are given in twips; 15 twips make one pixel.
 constexpr int fromTwips(int twips) { return (twips + 7) / 15; }
@@ -27,6 +28,10 @@ Widget *control(QWidget *parent, const char *name, int left, int top, int width,
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top,
               int width, int height);
+
+// Enter presses it while it has the focus, as Space does.
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, int left, int top,
+                    int width, int height);
 
 QMenu *namedMenu(QMenuBar *bar, const char *name, const QString &caption);
 QAction *namedAction(QMenu *menu, const char *name, const QString &caption);

@@ -62,10 +62,10 @@ UserPassages::UserPassages(Application &app)
     endVerse = control<QComboBox>(client, "endVerse", 8760, 6300, 735, 315);
     PassageLabel = label(client, "PassageLabel", QString(), 5040, 7080, 5535, 375);
     PassageLabel->setFont(arial(12));
-    Memorize = control<QPushButton>(client, "Memorize", 5040, 7560, 5655, 435);
-    Memorize->setText(QStringLiteral("Add This Passage To Memorize"));
-    StartLearning = control<QPushButton>(client, "StartLearning", 840, 7680, 2415, 615);
-    StartLearning->setText(QStringLiteral("Start Learning"));
+    Memorize = button(client, "Memorize", QStringLiteral("Add This Passage To Memorize"), 5040,
+                      7560, 5655, 435);
+    StartLearning =
+        button(client, "StartLearning", QStringLiteral("Start Learning"), 840, 7680, 2415, 615);
 
     for (QComboBox *combo : {startChapter, startVerse, endChapter, endVerse})
         combo->setMaxVisibleItems(20);

@@ -21,8 +21,7 @@ Users::Users(Application &app)
 
     label(client, "Label2", QStringLiteral("USERS"), 0, 120, 1695, 375)->setFont(arial(15.75));
     User = control<QLineEdit>(client, "User", 240, 810, 2415, 285);
-    AddButton = control<QPushButton>(client, "AddButton", 2760, 720, 735, 375);
-    AddButton->setText(QStringLiteral("Add"));
+    AddButton = button(client, "AddButton", QStringLiteral("Add"), 2760, 720, 735, 375);
     label(client, "Label1", QStringLiteral("Users"), 240, 1200, 1095, 255);
     userlist = control<QListWidget>(client, "userlist", 240, 1560, 3375, 4545);
     label(client, "Label3", QStringLiteral("double click on a user to start."), 240, 6240, 3135,

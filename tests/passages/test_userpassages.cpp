@@ -159,8 +159,8 @@ void TestUserPassages::rangeIsShownAndStoredOnlyWhenValid() {
     // Everything stays chosen, so the same range can be added again.
     QCOMPARE(window_->PassageLabel->text(), text);
     QVERIFY(window_->isVisible());
-    if (valid) {
-        QTest::mouseClick(window_->Memorize, Qt::LeftButton);
+    if (valid) { // and from the keyboard
+        QTest::keyClick(window_->Memorize, Qt::Key_Return);
         QCOMPARE(window_->PassageList->count(), 2);
     }
 }
