@@ -1,0 +1,88 @@
+// Opening a user's passage window, for users with 1, 1,000 and 10,000 passages: the median
+// time from the call until the window has painted, the window already made (it is made once
+// a run), and the first opening, which makes it.
+//   cmake -S . -B build-bench -G Ninja -DVERSEKEEP_BENCH=ON && ninja -C build-bench bench_openpassages
+//   xvfb-run -a build-bench/bench/bench_openpassages build-bench/tests/data/bible.db
+#include "application.h"
+#include "clock.h"
+#include "database.h"
+#include "messageboxdialogs.h"
+#include "userpassages.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+void addPassages(Database &db, qint64 user, int count) {
+    Transaction transaction(db);
+    Statement(db, "INSERT INTO Users (id, Name) VALUES (?, 'bench')").bindAll(user).run();
+    Statement add(db, "INSERT INTO Passages (startbook, startchapter, startverse, endbook, "
+                      "endchapter, endverse, username, UserID, scheduledate) VALUES "
+                      "('Psalms', ?, 1, 'Psalms', ?, 5, 'bench', ?, '2026-01-01 00:00:00')");
+    for (int i = 0; i < count; ++i)
+        add.bindAll(i % 150 + 1, i % 150 + 1, user).run();
+    transaction.commit();
+}
+
+double median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+} // namespace
+
+int main(int argc, char *argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s VERSE-DATABASE\n", argv[0]);
+        return 2;
+    }
+    QApplication qtApp(argc, argv);
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    const QString path = home.filePath(QStringLiteral("versekeep.db"));
+    QFile::copy(QString::fromLocal8Bit(argv[1]), path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    const int sizes[] = {1, 1000, 10000};
+    {
+        Database db(path);
+        for (int i = 0; i < 3; ++i)
+            addPassages(db, i + 1, sizes[i]);
+    }
+    {
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnholm"));
+        settings.setValue(QStringLiteral("versekeep/dbPath"), home.path() + '/');
+        settings.setValue(QStringLiteral("versekeep/dbName"), QStringLiteral("versekeep.db"));
+    }
+    MessageBoxDialogs dialogs;
+    SystemClock clock;
+    Application app(dialogs, clock);
+    if (!app.Main())
+        return 1;
+    QElapsedTimer timer;
+    std::printf("opening the passage window (median of 15, ms)\n");
+    for (int i = 0; i < 3; ++i) {
+        std::vector<double> samples;
+        for (int run = 0; run < 16; ++run) {
+            timer.start();
+            UserPassages *window = app.userPassages();
+            window->show();
+            window->SetCurrentUser(QStringLiteral("bench"), i + 1);
+            window->repaint();
+            const double ms = timer.nsecsElapsed() / 1e6;
+            if (run > 0 || i > 0)
+                samples.push_back(ms);
+            else
+                std::printf("first opening, making the window: %8.2f\n", ms);
+            window->hide();
+            QCoreApplication::processEvents();
+        }
+        std::printf("%6d passages: %8.2f\n", sizes[i], median(samples));
+    }
+    app.ExitProgram();
+    return 0;
+}
