@@ -1,9 +1,9 @@
 // versekeep-makedb: makes a new Versekeep database and fills its verse table from an
 // installed SWORD Bible module.
 
-#include "builder.h"
-#include "error.h"
-#include "settings.h"
+#include "db/builder.h"
+#include "db/error.h"
+#include "app/settings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

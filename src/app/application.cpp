@@ -1,8 +1,8 @@
-#include "application.h"
+#include "app/application.h"
 
-#include "dialogs.h"
-#include "userpassages.h"
-#include "users.h"
+#include "app/dialogs.h"
+#include "passages/userpassages.h"
+#include "users/users.h"
 
 Application::Application(Dialogs &dialogs, Clock &clock) : dialogs_(dialogs), clock_(clock) {}
 
@@ -15,13 +15,13 @@ bool Application::Main() {
     try {
         numCorrect = 0;
         numIncorrect = 0;
-        location_ = readDatabaseLocation();
-        helpFilePath_ = location_.helpFilePath();
-        dbConn_ = Database(location_.filePath());
-        users()->show();
+        const DatabaseLocation location = readDatabaseLocation();
+        helpFilePath_ = location.helpFilePath();
+        dbConn_ = Database(location.filePath());
+        showUsers();
         return true;
     } catch (const Error &error) {
-        dialogs_.report(error);
+        dialogs_.errorReport(error);
         ExitProgram();
         return false;
     }
@@ -29,14 +29,22 @@ bool Application::Main() {
 
 Users *Application::users() {
     if (!users_)
-        users_ = new Users(*this);
+        users_ = new Users(context(), *this);
     return users_;
 }
 
 UserPassages *Application::userPassages() {
     if (!userPassages_)
-        userPassages_ = new UserPassages(*this);
+        userPassages_ = new UserPassages(context(), *this);
     return userPassages_;
+}
+
+void Application::showUsers() { users()->show(); }
+
+void Application::showPassages(const QString &userName, qint64 userId) {
+    UserPassages *window = userPassages();
+    window->show();
+    window->SetCurrentUser(userName, userId);
 }
 
 void Application::ExitProgram() {
@@ -60,6 +68,6 @@ void Application::CloseDatabase() {
     try {
         dbConn_.close();
     } catch (const Error &error) {
-        dialogs_.report(error);
+        dialogs_.errorReport(error);
     }
 }

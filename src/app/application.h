@@ -1,19 +1,18 @@
 #pragma once
 
-#include "database.h"
-#include "settings.h"
+#include "app/settings.h"
+#include "app/windowcontext.h"
+#include "db/database.h"
 
 #include <QObject>
 #include <QPointer>
 
-class Clock;
-class Dialogs;
 class Users;
 class UserPassages;
 
-// The program's one connection, its start and its end, and the windows, each made
-// the first time it is needed.
-class Application : public QObject {
+// The program's one connection, its start and its end, and the windows, each made the
+// first time it is needed.
+class Application : public QObject, public Navigation {
     Q_OBJECT
 public:
     Application(Dialogs &dialogs, Clock &clock);
@@ -22,20 +21,15 @@ public:
     // Opens the database named by the settings and shows the user list. On any
     // failure: one error report, no window, ExitProgram, false.
     bool Main();
-    // Closes every window, then the database. Safe to call again while it runs.
-    void ExitProgram();
     void CloseDatabase();
 
-    Database &dbConn() { return dbConn_; }
-    Dialogs &dialogs() { return dialogs_; }
-    Clock &clock() { return clock_; }
-    const QString &dbPath() const { return location_.dbPath; }
-    const QString &dbName() const { return location_.dbName; }
-    const QString &HelpFilePath() const { return helpFilePath_; }
-    bool exiting() const { return exiting_; }
+    void showUsers() override;
+    void showPassages(const QString &userName, qint64 userId) override;
+    // Closes every window, then the database. Safe to call again while it runs.
+    void ExitProgram() override;
 
-    Users *users();
-    UserPassages *userPassages();
+    Database &dbConn() { return dbConn_; }
+    const QString &HelpFilePath() const { return helpFilePath_; }
 
     // Pages judged during this run.
     int numCorrect = 0;
@@ -46,10 +40,13 @@ Q_SIGNALS:
     void finished();
 
 private:
+    WindowContext context() { return {dbConn_, dialogs_, clock_}; }
+    Users *users();
+    UserPassages *userPassages();
+
     Dialogs &dialogs_;
     Clock &clock_;
     Database dbConn_;
-    DatabaseLocation location_;
     QString helpFilePath_;
     bool exiting_ = false;
     QPointer<UserPassages> userPassages_;

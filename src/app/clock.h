@@ -25,6 +25,11 @@ private:
     QDateTime moment_;
 };
 
+// The local time that a wall clock shows as this date and time. A reading that a
+// daylight-saving change skips steps over the gap (01:30 becomes 02:30); one that it
+// repeats is the first of the two.
+QDateTime localDateTime(QDate date, QTime time);
+
 // Date-time columns hold local time as "YYYY-MM-DD HH:MM:SS".
 QString toDbText(const QDateTime &moment);
 QDateTime fromDbText(const QString &text);

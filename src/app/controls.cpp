@@ -1,8 +1,7 @@
-#include "controls.h"
+#include "app/controls.h"
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top,
@@ -18,18 +17,6 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, i
     result->setText(caption);
     result->setAutoDefault(true);
     return result;
-}
-
-QMenu *namedMenu(QMenuBar *bar, const char *name, const QString &caption) {
-    QMenu *menu = bar->addMenu(caption);
-    menu->setObjectName(QString::fromLatin1(name));
-    return menu;
-}
-
-QAction *namedAction(QMenu *menu, const char *name, const QString &caption) {
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
 }
 
 QFont arial(qreal points, bool bold) {

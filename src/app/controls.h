@@ -3,11 +3,8 @@
 #include <QFont>
 #include <QWidget>
 
-class QAction;
 class QEvent;
 class QLabel;
-class QMenu;
-class QMenuBar;
 class QPushButton;
 
 // Positions and sizes are given in twips; 15 twips make one pixel.
@@ -32,9 +29,6 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, int left, 
 // Enter presses it while it has the focus, as Space does.
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, int left, int top,
                     int width, int height);
-
-QMenu *namedMenu(QMenuBar *bar, const char *name, const QString &caption);
-QAction *namedAction(QMenu *menu, const char *name, const QString &caption);
 
 // A release of the Delete key with no Shift, Ctrl or Alt held.
 bool isPlainDeleteRelease(const QEvent *event);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QString>
 
@@ -8,14 +8,12 @@
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    // The error report: "number description", caption "Error", critical icon, OK.
-    virtual void errorReport(int number, const QString &description) = 0;
+    // The error report: Error::reportText(), caption "Error", critical icon, OK.
+    virtual void errorReport(const Error &error) = 0;
     // OK and Cancel, critical icon, caption "Versekeep"; true for OK.
     virtual bool confirm(const QString &text) = 0;
     // A rule the learner broke: fixed text, its own caption, information icon, OK.
     virtual void information(const QString &caption, const QString &text) = 0;
-
-    void report(const Error &error);
 
     // Runs the work; an Error it throws is reported. True when the work ran to its end.
     template <typename Work> bool attempt(Work &&work) {
@@ -23,7 +21,7 @@ public:
             work();
             return true;
         } catch (const Error &error) {
-            report(error);
+            errorReport(error);
             return false;
         }
     }

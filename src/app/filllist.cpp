@@ -1,22 +1,34 @@
-#include "filllist.h"
-
-#include "database.h"
+#include "app/filllist.h"
 
 #include <QListWidget>
 
-void FillList(QListWidget *list, Statement &rows) {
+void FillList(QListWidget *list, const QList<ListEntry> &entries) {
+    // Entries of one height: the view need not measure each of thousands.
+    list->setUniformItemSizes(true);
     list->clear();
-    while (rows.next()) {
-        auto *item = new QListWidgetItem(rows.text(1), list);
-        item->setData(Qt::UserRole, rows.integer(0));
+    for (const ListEntry &entry : entries) {
+        auto *item = new QListWidgetItem(entry.text);
+        item->setData(Qt::UserRole, entry.id);
+        list->addItem(item);
     }
 }
 
-qint64 selectedId(const QListWidget *list) {
+namespace {
+const QListWidgetItem *chosenItem(const QListWidget *list) {
     const QListWidgetItem *item = list->currentItem();
-    if (!item || !item->isSelected())
-        return -1;
-    return item->data(Qt::UserRole).toLongLong();
+    return item && item->isSelected() ? item : nullptr;
+}
+} // namespace
+
+std::optional<qint64> selectedId(const QListWidget *list) {
+    if (const QListWidgetItem *item = chosenItem(list))
+        return item->data(Qt::UserRole).toLongLong();
+    return std::nullopt;
+}
+
+QString selectedText(const QListWidget *list) {
+    const QListWidgetItem *item = chosenItem(list);
+    return item ? item->text() : QString();
 }
 
 void keepCurrentChosen(QListWidget *list) {

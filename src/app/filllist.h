@@ -1,17 +1,19 @@
 #pragma once
 
-#include <QtGlobal>
+#include "db/database.h"
+
+#include <optional>
 
 class QListWidget;
-class Statement;
 
-// Replaces the list's entries with one per row: the text of column 1, and column 0
-// (the row's id) as the entry's Qt::UserRole data. A NULL text throws; the entries
-// added before it stay.
-void FillList(QListWidget *list, Statement &rows);
+// Replaces the list's entries: one per entry, its text shown and its id kept as the
+// item's Qt::UserRole data.
+void FillList(QListWidget *list, const QList<ListEntry> &entries);
 
-// The id kept with the list's chosen entry, or -1 when none is chosen.
-qint64 selectedId(const QListWidget *list);
+// The id kept with the list's chosen entry; none when no entry is chosen.
+std::optional<qint64> selectedId(const QListWidget *list);
+// The chosen entry's text; empty when none is chosen.
+QString selectedText(const QListWidget *list);
 
 // Qt makes an entry current without choosing it when the list first takes the focus;
 // a keyboard user would then see an entry that Enter or Delete ignores.

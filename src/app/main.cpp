@@ -1,6 +1,6 @@
-#include "application.h"
-#include "clock.h"
-#include "messageboxdialogs.h"
+#include "app/application.h"
+#include "app/clock.h"
+#include "app/messageboxdialogs.h"
 
 #include <QApplication>
 

@@ -1,11 +1,11 @@
-#include "messageboxdialogs.h"
+#include "app/messageboxdialogs.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-void MessageBoxDialogs::errorReport(int number, const QString &description) {
+void MessageBoxDialogs::errorReport(const Error &error) {
     QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Error"),
-                          QString::number(number) + ' ' + description);
+                          error.reportText());
 }
 
 bool MessageBoxDialogs::confirm(const QString &text) {

@@ -1,14 +1,14 @@
-#include "programwindow.h"
+#include "app/programwindow.h"
 
-#include "application.h"
-#include "controls.h"
+#include "app/controls.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
 
-ProgramWindow::ProgramWindow(Application &app, const char *name, const QString &caption,
-                             int clientWidthTwips, int clientHeightTwips)
-    : app_(app) {
+ProgramWindow::ProgramWindow(const WindowContext &context, Navigation &navigation,
+                             const char *name, const QString &caption, int clientWidthTwips,
+                             int clientHeightTwips)
+    : context_(context), navigation_(navigation) {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(caption);
     // Moving between windows hides one; only ExitProgram ends the run.
@@ -19,11 +19,37 @@ ProgramWindow::ProgramWindow(Application &app, const char *name, const QString &
     setCentralWidget(area);
 }
 
+QMenu *ProgramWindow::menu(const char *name, const QString &caption) {
+    QMenu *result = menuBar()->addMenu(caption);
+    result->setObjectName(QString::fromLatin1(name));
+    return result;
+}
+
+QAction *ProgramWindow::menuItem(QMenu *menu, const char *name, const QString &caption,
+                                 const std::function<void()> &handler) {
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    if (handler)
+        connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void ProgramWindow::fileMenu(const char *menuName, const char *exitName) {
+    menuItem(menu(menuName, QStringLiteral("&File")), exitName, QStringLiteral("E&xit"),
+             [this] { navigation_.ExitProgram(); });
+}
+
+void ProgramWindow::helpMenu(const char *menuName, const char *helpName, const char *aboutName) {
+    QMenu *help = menu(menuName, QStringLiteral("&Help"));
+    menuItem(help, helpName, QStringLiteral("&Help"));
+    menuItem(help, aboutName, QStringLiteral("&About Versekeep"));
+}
+
 void ProgramWindow::fixSize() {
     setFixedSize(client()->width(), client()->height() + menuBar()->sizeHint().height());
 }
 
 void ProgramWindow::closeEvent(QCloseEvent *event) {
     event->accept();
-    app_.ExitProgram();
+    navigation_.ExitProgram();
 }

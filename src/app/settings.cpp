@@ -1,6 +1,6 @@
-#include "settings.h"
+#include "app/settings.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QSettings>
 #include <QStandardPaths>

@@ -1,8 +1,8 @@
-#include "builder.h"
+#include "db/builder.h"
 
-#include "database.h"
-#include "error.h"
-#include "schema.h"
+#include "db/database.h"
+#include "db/error.h"
+#include "db/schema.h"
 
 #include <swmgr.h>
 #include <swmodule.h>

@@ -1,5 +1,5 @@
 #define SQLITE_HAS_CODEC 1
-#include "database.h"
+#include "db/database.h"
 
 #include <sqlite3.h>
 
@@ -212,4 +212,11 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     db_.execute("COMMIT");
     open_ = false;
+}
+
+QList<ListEntry> listEntries(Statement &rows) {
+    QList<ListEntry> entries;
+    while (rows.next())
+        entries.append({rows.integer(0), rows.text(1)});
+    return entries;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QVariant>
 #include <cstddef>
@@ -96,3 +97,13 @@ private:
     Database &db_;
     bool open_ = true;
 };
+
+// One entry of a list that a window shows: a row's id and its text.
+struct ListEntry {
+    qint64 id = 0;
+    QString text;
+    bool operator==(const ListEntry &) const = default;
+};
+
+// Reads every row of a query whose columns are an id and a text. A NULL throws.
+QList<ListEntry> listEntries(Statement &rows);

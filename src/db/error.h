@@ -8,7 +8,6 @@
 class Error : public std::runtime_error {
 public:
     enum Number {
-        Overflow = 6,       // a number does not fit where it must go
         TypeMismatch = 13,  // a text where a number was expected
         InvalidUseOfNull = 94,  // a NULL where a value is needed
         BadInput = 1001,    // input the program cannot use (tools, settings)

@@ -1,6 +1,6 @@
-#include "schema.h"
+#include "db/schema.h"
 
-#include "database.h"
+#include "db/database.h"
 
 namespace {
 const char *const schemaSql =

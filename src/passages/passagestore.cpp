@@ -1,18 +1,14 @@
-#include "passagestore.h"
+#include "passages/passagestore.h"
 
-#include "clock.h"
-#include "database.h"
-#include "wordsize.h"
+#include "app/clock.h"
+#include "learning/wordsize.h"
 
-const char *const bookListSql =
-    "SELECT BookNum, Book FROM kjv GROUP BY BookNum, Book ORDER BY BookNum";
+#include <limits>
 
-const char *const passageListSql =
-    "SELECT id, startbook || ' ' || startchapter || ':' || startverse || ' - ' || "
-    "endbook || ' ' || endchapter || ':' || endverse AS Expr1 "
-    "FROM Passages WHERE UserID = ? ORDER BY id";
-
-bool PassageRange::isOrdered() const {
+bool PassageRange::isValid() const {
+    for (const VersePoint &point : {start, end})
+        if (point.book <= 0 || point.chapter <= 0 || point.verse <= 0)
+            return false;
     if (end.book != start.book)
         return end.book > start.book;
     if (end.chapter != start.chapter)
@@ -21,13 +17,32 @@ bool PassageRange::isOrdered() const {
 }
 
 QString PassageRange::text() const {
-    return QStringLiteral("%1 %2:%3 - %4 %5:%6")
-        .arg(start.bookName)
-        .arg(start.chapter)
-        .arg(start.verse)
-        .arg(end.bookName)
-        .arg(end.chapter)
-        .arg(end.verse);
+    const auto number = [](int value) { return value > 0 ? QString::number(value) : QString(); };
+    const auto point = [&](const VersePoint &p) {
+        return p.bookName + ' ' + number(p.chapter) + ':' + number(p.verse);
+    };
+    return point(start) + QStringLiteral(" - ") + point(end);
+}
+
+QList<ListEntry> bookList(Database &db) {
+    // Book to book along the key: a GROUP BY would read every verse.
+    Statement next(db, "SELECT BookNum, Book FROM kjv WHERE BookNum > ? ORDER BY BookNum LIMIT 1");
+    QList<ListEntry> books;
+    qint64 last = std::numeric_limits<qint64>::min();
+    while (next.bindAll(last).next()) {
+        books.append({next.integer(0), next.text(1)});
+        last = books.last().id;
+        next.reset();
+    }
+    return books;
+}
+
+QList<ListEntry> passageList(Database &db, qint64 userId) {
+    Statement rows(db, "SELECT id, startbook || ' ' || startchapter || ':' || startverse || ' - ' "
+                       "|| endbook || ' ' || endchapter || ':' || endverse "
+                       "FROM Passages WHERE UserID = ? ORDER BY id");
+    rows.bindAll(userId);
+    return listEntries(rows);
 }
 
 namespace {

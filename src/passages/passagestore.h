@@ -1,15 +1,11 @@
 #pragma once
 
-#include <QString>
+#include "db/database.h"
 
 class Clock;
-class Database;
 
-// Books in reading order: number, name.
-extern const char *const bookListSql;
-// A user's passages: id, the range as "Book c:v - Book c:v"; bind the user id.
-extern const char *const passageListSql;
-
+// One end of a range. Book numbers, chapters and verses count from 1; 0 means that
+// the picker has nothing chosen.
 struct VersePoint {
     qint64 book = 0; // kjv.BookNum
     QString bookName;
@@ -21,11 +17,17 @@ struct PassageRange {
     VersePoint start;
     VersePoint end;
 
-    // The end is not before the start: one verse is a passage.
-    bool isOrdered() const;
-    // "Genesis 50:25 - Exodus 1:2"
+    // All six parts chosen and the end not before the start: one verse is a passage.
+    bool isValid() const;
+    // "Genesis 50:25 - Exodus 1:2"; a part not chosen is left empty ("Ruth : -  :").
     QString text() const;
 };
+
+// Books in reading order: number and name. The verse table never changes while the
+// program runs, so a window reads this once.
+QList<ListEntry> bookList(Database &db);
+// A user's passages in the order they were added: id and the range as text().
+QList<ListEntry> passageList(Database &db, qint64 userId);
 
 // The highest chapter of a book, and verse of a chapter, in the verse table. A book
 // or chapter the table does not hold throws the "Invalid use of Null" error.

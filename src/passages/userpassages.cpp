@@ -1,26 +1,18 @@
-#include "userpassages.h"
+#include "passages/userpassages.h"
 
-#include "application.h"
-#include "controls.h"
-#include "database.h"
-#include "dialogs.h"
-#include "filllist.h"
-#include "passagestore.h"
-#include "users.h"
+#include "app/controls.h"
+#include "app/dialogs.h"
+#include "app/filllist.h"
+#include "passages/passagestore.h"
 
-#include <QShowEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 
 namespace {
-QString chosenText(const QListWidget *list) {
-    return selectedId(list) >= 0 ? list->currentItem()->text() : QString();
-}
-
 QString chosenText(const QComboBox *combo) {
     return combo->currentIndex() >= 0 ? combo->currentText() : QString();
 }
@@ -42,8 +34,8 @@ const QString invalidPassageText = QStringLiteral(
 } // namespace
 
 // 11280 by 9210 twips outside, less the frame, caption and menu bar.
-UserPassages::UserPassages(Application &app)
-    : ProgramWindow(app, "UserPassages", QStringLiteral("Passages"), 11160, 8520) {
+UserPassages::UserPassages(const WindowContext &context, Navigation &navigation)
+    : ProgramWindow(context, navigation, "UserPassages", QStringLiteral("Passages"), 11160, 8520) {
     QWidget *client = this->client();
 
     Uname = label(client, "Uname", QStringLiteral("Name Goes here"), 240, 360, 5655, 495);
@@ -74,33 +66,26 @@ UserPassages::UserPassages(Application &app)
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    QMenu *pmenuFile = namedMenu(menuBar(), "pmenuFile", QStringLiteral("&File"));
-    QAction *pMenuExit = namedAction(pmenuFile, "pMenuExit", QStringLiteral("E&xit"));
-    QMenu *pMenuView = namedMenu(menuBar(), "pMenuView", QStringLiteral("&View"));
-    QAction *pMenuUsers = namedAction(pMenuView, "pMenuUsers", QStringLiteral("&Users"));
-    QMenu *pmenuHelp = namedMenu(menuBar(), "pmenuHelp", QStringLiteral("&Help"));
-    namedAction(pmenuHelp, "pHelp", QStringLiteral("&Help"));
-    namedAction(pmenuHelp, "pMenuAbout", QStringLiteral("&About Versekeep"));
+    fileMenu("pmenuFile", "pMenuExit");
+    menuItem(menu("pMenuView", QStringLiteral("&View")), "pMenuUsers", QStringLiteral("&Users"),
+             [this] {
+                 hide();
+                 navigation_.showUsers();
+             });
+    helpMenu("pmenuHelp", "pHelp", "pMenuAbout");
 
-    connect(pMenuExit, &QAction::triggered, this, [this] { app_.ExitProgram(); });
-    connect(pMenuUsers, &QAction::triggered, this, [this] {
-        hide();
-        app_.users()->show();
-    });
     connect(Memorize, &QPushButton::clicked, this, &UserPassages::Memorize_Click);
+    // The label follows every change of every picker, a choice taken away included.
     connect(startbook, &QListWidget::itemSelectionChanged, this,
             [this] { bookChosen(startbook, startChapter, startVerse); });
     connect(endbook, &QListWidget::itemSelectionChanged, this,
             [this] { bookChosen(endbook, endChapter, endVerse); });
-    connect(startChapter, &QComboBox::activated, this,
+    connect(startChapter, &QComboBox::currentIndexChanged, this,
             [this] { chapterChosen(startbook, startChapter, startVerse); });
-    connect(endChapter, &QComboBox::activated, this,
+    connect(endChapter, &QComboBox::currentIndexChanged, this,
             [this] { chapterChosen(endbook, endChapter, endVerse); });
     for (QComboBox *verse : {startVerse, endVerse})
-        connect(verse, &QComboBox::activated, this, [this, verse] {
-            if (verse->currentIndex() >= 0)
-                ShowPassageLabel();
-        });
+        connect(verse, &QComboBox::currentIndexChanged, this, &UserPassages::ShowPassageLabel);
     for (QListWidget *list : {PassageList, startbook, endbook})
         keepCurrentChosen(list);
     PassageList->installEventFilter(this);
@@ -116,102 +101,89 @@ void UserPassages::SetCurrentUser(const QString &username, qint64 userID) {
 }
 
 template <typename Work> bool UserPassages::onDatabase(Work &&work) {
-    if (app_.dialogs().attempt(std::forward<Work>(work)))
+    if (context_.dialogs.attempt(std::forward<Work>(work)))
         return true;
-    app_.users()->show();
+    navigation_.showUsers();
     hide();
     return false;
 }
 
 void UserPassages::PassageListRequery() {
-    onDatabase([this] {
-        Statement rows(app_.dbConn(), passageListSql);
-        rows.bindAll(CurrentUserID);
-        FillList(PassageList, rows);
-    });
+    onDatabase([this] { FillList(PassageList, passageList(context_.db, CurrentUserID)); });
 }
 
 void UserPassages::DeletePassage() {
-    const qint64 id = selectedId(PassageList);
-    if (id >= 0 && onDatabase([&] { deletePassage(app_.dbConn(), id); }))
+    const std::optional<qint64> id = selectedId(PassageList);
+    if (id && onDatabase([&] { deletePassage(context_.db, *id); }))
         PassageListRequery();
 }
 
 PassageRange UserPassages::chosenRange() const {
     const auto point = [](const QListWidget *book, const QComboBox *chapter,
                           const QComboBox *verse) {
-        return VersePoint{selectedId(book), chosenText(book), chosenText(chapter).toInt(),
-                          chosenText(verse).toInt()};
+        return VersePoint{selectedId(book).value_or(0), selectedText(book),
+                          chosenText(chapter).toInt(), chosenText(verse).toInt()};
     };
     return {point(startbook, startChapter, startVerse), point(endbook, endChapter, endVerse)};
 }
 
 void UserPassages::Memorize_Click() {
     if (!ValidPassage()) {
-        app_.dialogs().information(QStringLiteral("Invalid Passage"), invalidPassageText);
+        context_.dialogs.information(QStringLiteral("Invalid Passage"), invalidPassageText);
         PassageListRequery();
         return;
     }
     if (onDatabase([this] {
-            addPassage(app_.dbConn(), app_.clock(), chosenRange(), CurrentUser, CurrentUserID);
+            addPassage(context_.db, context_.clock, chosenRange(), CurrentUser, CurrentUserID);
         }))
         PassageListRequery();
 }
 
 int UserPassages::GetLastChapter(qint64 book) {
     int last = 0;
-    onDatabase([&] { last = lastChapter(app_.dbConn(), book); });
+    onDatabase([&] { last = lastChapter(context_.db, book); });
     return last;
 }
 
 int UserPassages::GetLastVerse(qint64 book, int chapter) {
     int last = 0;
-    onDatabase([&] { last = lastVerse(app_.dbConn(), book, chapter); });
+    onDatabase([&] { last = lastVerse(context_.db, book, chapter); });
     return last;
 }
 
-bool UserPassages::ValidPassage() const {
-    for (const QListWidget *book : {startbook, endbook})
-        if (selectedId(book) < 0)
-            return false;
-    for (const QComboBox *combo : {startChapter, startVerse, endChapter, endVerse})
-        if (combo->currentIndex() < 0)
-            return false;
-    return chosenRange().isOrdered();
-}
+bool UserPassages::ValidPassage() const { return chosenRange().isValid(); }
 
 void UserPassages::ShowPassageLabel() {
-    PassageLabel->setText(chosenText(startbook) + ' ' + chosenText(startChapter) + ':' +
-                          chosenText(startVerse) + QStringLiteral(" - ") + chosenText(endbook) +
-                          ' ' + chosenText(endChapter) + ':' + chosenText(endVerse));
+    const PassageRange range = chosenRange();
+    PassageLabel->setText(range.text());
     QPalette palette = PassageLabel->palette();
-    palette.setColor(QPalette::WindowText, ValidPassage() ? QColor(0, 0, 0) : QColor(250, 15, 0));
+    palette.setColor(QPalette::WindowText, range.isValid() ? QColor(0, 0, 0) : QColor(250, 15, 0));
     PassageLabel->setPalette(palette);
 }
 
 void UserPassages::bookChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse) {
-    const qint64 number = selectedId(book);
-    if (number < 0)
-        return;
-    fillNumbers(chapter, GetLastChapter(number));
-    clearNumbers(verse);
+    if (const std::optional<qint64> number = selectedId(book)) {
+        fillNumbers(chapter, GetLastChapter(*number));
+        clearNumbers(verse);
+    }
     ShowPassageLabel();
 }
 
 void UserPassages::chapterChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse) {
-    const qint64 number = selectedId(book);
+    const std::optional<qint64> number = selectedId(book);
     const QString chapterText = chosenText(chapter).trimmed();
-    if (number >= 0 && !chapterText.isEmpty())
-        fillNumbers(verse, GetLastVerse(number, chapterText.toInt()));
+    if (number && !chapterText.isEmpty())
+        fillNumbers(verse, GetLastVerse(*number, chapterText.toInt()));
     ShowPassageLabel();
 }
 
 void UserPassages::fillBookLists() {
     onDatabase([this] {
+        if (books_.isEmpty())
+            books_ = bookList(context_.db);
         for (QListWidget *list : {startbook, endbook}) {
             const QSignalBlocker blocker(list);
-            Statement rows(app_.dbConn(), bookListSql);
-            FillList(list, rows);
+            FillList(list, books_);
         }
         PassageLabel->clear();
     });
@@ -225,8 +197,8 @@ void UserPassages::showEvent(QShowEvent *event) {
 }
 
 bool UserPassages::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == PassageList && isPlainDeleteRelease(event) && selectedId(PassageList) >= 0 &&
-        app_.dialogs().confirm(QStringLiteral("Are you sure you want to delete this passage?")))
+    if (watched == PassageList && isPlainDeleteRelease(event) && selectedId(PassageList) &&
+        context_.dialogs.confirm(QStringLiteral("Are you sure you want to delete this passage?")))
         DeletePassage();
     return ProgramWindow::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "programwindow.h"
+#include "app/programwindow.h"
+#include "db/database.h"
 
 class QComboBox;
 class QLabel;
@@ -12,7 +13,7 @@ struct PassageRange;
 class UserPassages : public ProgramWindow {
     Q_OBJECT
 public:
-    explicit UserPassages(Application &app);
+    UserPassages(const WindowContext &context, Navigation &navigation);
 
     void SetCurrentUser(const QString &username, qint64 userID);
     QString CurrentUser;
@@ -51,4 +52,6 @@ private:
     PassageRange chosenRange() const;
     // Runs database work; after a failure, reported, the user list comes back.
     template <typename Work> bool onDatabase(Work &&work);
+
+    QList<ListEntry> books_; // read once: the verse table never changes
 };

@@ -1,22 +1,18 @@
-#include "users.h"
+#include "users/users.h"
 
-#include "application.h"
-#include "controls.h"
-#include "database.h"
-#include "dialogs.h"
-#include "filllist.h"
-#include "userpassages.h"
-#include "userstore.h"
+#include "app/controls.h"
+#include "app/dialogs.h"
+#include "app/filllist.h"
+#include "users/userstore.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QPushButton>
 
-Users::Users(Application &app)
-    : ProgramWindow(app, "Users", QStringLiteral("Users"), 3900, 6630) {
+Users::Users(const WindowContext &context, Navigation &navigation)
+    : ProgramWindow(context, navigation, "Users", QStringLiteral("Users"), 3900, 6630) {
     QWidget *client = this->client();
 
     label(client, "Label2", QStringLiteral("USERS"), 0, 120, 1695, 375)->setFont(arial(15.75));
@@ -29,13 +25,9 @@ Users::Users(Application &app)
     setTabOrder(User, AddButton);
     setTabOrder(AddButton, userlist);
 
-    QMenu *menuFile = namedMenu(menuBar(), "menuFile", QStringLiteral("&File"));
-    QAction *menuExit = namedAction(menuFile, "menuExit", QStringLiteral("E&xit"));
-    QMenu *menuHelp = namedMenu(menuBar(), "menuHelp", QStringLiteral("&Help"));
-    namedAction(menuHelp, "uHelp", QStringLiteral("&Help"));
-    namedAction(menuHelp, "MenuAbout", QStringLiteral("&About Versekeep"));
+    fileMenu("menuFile", "menuExit");
+    helpMenu("menuHelp", "uHelp", "MenuAbout");
 
-    connect(menuExit, &QAction::triggered, this, [this] { app_.ExitProgram(); });
     connect(AddButton, &QPushButton::clicked, this, &Users::AddButton_Click);
     connect(User, &QLineEdit::returnPressed, this, &Users::AddButton_Click);
     keepCurrentChosen(userlist);
@@ -47,48 +39,39 @@ Users::Users(Application &app)
 }
 
 void Users::requery() {
-    app_.dialogs().attempt([this] {
-        Statement rows(app_.dbConn(), userListSql);
-        FillList(userlist, rows);
-    });
+    context_.dialogs.attempt([this] { FillList(userlist, userList(context_.db)); });
 }
 
 void Users::AddButton_Click() {
-    const QString name = User->text();
-    if (name.trimmed().isEmpty() || app_.dialogs().attempt([&] { addUser(app_.dbConn(), name); }))
+    if (context_.dialogs.attempt([this] { addUser(context_.db, User->text()); }))
         requery();
 }
 
 void Users::openSelectedUser() {
-    if (selectedId(userlist) < 0)
+    const std::optional<qint64> id = selectedId(userlist);
+    if (!id)
         return;
-    UserPassages *passages = app_.userPassages();
-    passages->show();
-    passages->SetCurrentUser(userlist->currentItem()->text(), selectedId(userlist));
+    navigation_.showPassages(selectedText(userlist), *id);
     hide();
 }
 
 void Users::DeleteSelectedUser() {
-    const qint64 id = selectedId(userlist);
-    if (id >= 0 && app_.dialogs().attempt([&] { deleteUser(app_.dbConn(), id); }))
+    const std::optional<qint64> id = selectedId(userlist);
+    if (id && context_.dialogs.attempt([&] { deleteUser(context_.db, *id); }))
         requery();
 }
 
 bool Users::eventFilter(QObject *watched, QEvent *event) {
     if (watched == userlist && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             openSelectedUser();
             return true;
         }
     }
-    if (watched == userlist && event->type() == QEvent::KeyRelease) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Delete && !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&
-            selectedId(userlist) >= 0 &&
-            app_.dialogs().confirm(QStringLiteral(
-                "Are you sure you want to delete this user and all associated passages?")))
-            DeleteSelectedUser();
-    }
+    if (watched == userlist && isPlainDeleteRelease(event) && selectedId(userlist) &&
+        context_.dialogs.confirm(
+            QStringLiteral("Are you sure you want to delete this user and all associated passages?")))
+        DeleteSelectedUser();
     return ProgramWindow::eventFilter(watched, event);
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "programwindow.h"
+#include "app/programwindow.h"
 
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -11,7 +10,7 @@ class QPushButton;
 class Users : public ProgramWindow {
     Q_OBJECT
 public:
-    explicit Users(Application &app);
+    Users(const WindowContext &context, Navigation &navigation);
 
     QLineEdit *User;
     QPushButton *AddButton;

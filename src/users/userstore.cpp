@@ -1,12 +1,14 @@
-#include "userstore.h"
+#include "users/userstore.h"
 
-#include "database.h"
+QList<ListEntry> userList(Database &db) {
+    Statement rows(db, "SELECT id, name FROM Users ORDER BY name, id");
+    return listEntries(rows);
+}
 
-const char *const userListSql = "SELECT id, name FROM Users ORDER BY name, id";
-
-qint64 addUser(Database &db, const QString &name) {
-    Statement insert(db, "INSERT INTO Users (Name) VALUES (?)");
-    insert.bindAll(name).run();
+std::optional<qint64> addUser(Database &db, const QString &name) {
+    if (name.trimmed().isEmpty())
+        return std::nullopt;
+    Statement(db, "INSERT INTO Users (Name) VALUES (?)").bindAll(name).run();
     return db.lastInsertId();
 }
 

@@ -1,13 +1,13 @@
-#include "application.h"
-#include "clock.h"
-#include "recordingdialogs.h"
-#include "settings.h"
-#include "testdatabase.h"
-#include "users.h"
+#include "app/application.h"
+#include "app/clock.h"
+#include "support/recordingdialogs.h"
+#include "support/testdatabase.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QSettings>
+#include <QLabel>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -18,6 +18,13 @@ int visibleWindows() {
         count += widget->isVisible() ? 1 : 0;
     return count;
 }
+
+QWidget *window(const char *name) {
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(name))
+            return widget;
+    return nullptr;
+}
 } // namespace
 
 class TestStartup : public QObject {
@@ -25,6 +32,7 @@ class TestStartup : public QObject {
 private Q_SLOTS:
     void failedStartShowsOneReportAndNoWindow_data();
     void failedStartShowsOneReportAndNoWindow();
+    void windowsLeadToEachOther();
     void closingAWindowEndsTheProgramOnce();
 };
 
@@ -74,6 +82,29 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     QCOMPARE(QFile::exists(file), !before.isEmpty());
 }
 
+void TestStartup::windowsLeadToEachOther() {
+    TestDatabase test;
+    Statement(test.db(), "INSERT INTO Users (id, Name) VALUES (7, 'Ann')").run();
+    pointSettingsAt(test.folder(), QStringLiteral("test.db"));
+    RecordingDialogs dialogs;
+    SystemClock clock;
+    Application app(dialogs, clock);
+    QVERIFY(app.Main());
+    QWidget *users = window("Users");
+    auto *list = users->findChild<QListWidget *>("userlist");
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Return);
+    QWidget *passages = window("UserPassages");
+    QVERIFY(passages && passages->isVisible());
+    QVERIFY(!users->isVisible());
+    QCOMPARE(passages->findChild<QLabel *>("Uname")->text(), "Ann");
+    passages->findChild<QAction *>("pMenuUsers")->trigger();
+    QVERIFY(users->isVisible());
+    QVERIFY(!passages->isVisible());
+    app.ExitProgram();
+    QCOMPARE(dialogs.count(), 0);
+}
+
 void TestStartup::closingAWindowEndsTheProgramOnce() {
     TestDatabase test;
     pointSettingsAt(test.folder(), QStringLiteral("test.db"));
@@ -82,9 +113,10 @@ void TestStartup::closingAWindowEndsTheProgramOnce() {
     Application app(dialogs, clock);
     QSignalSpy finished(&app, &Application::finished);
     QVERIFY(app.Main());
-    QVERIFY(app.users()->isVisible());
+    QWidget *users = window("Users");
+    QVERIFY(users->isVisible());
     QCOMPARE(app.HelpFilePath(), test.folder() + "versekeep.chm");
-    QVERIFY(app.users()->close());
+    QVERIFY(users->close());
     QCOMPARE(finished.count(), 1);
     QVERIFY(!app.dbConn().isOpen());
     QCOMPARE(visibleWindows(), 0);

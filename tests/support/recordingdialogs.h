@@ -1,17 +1,16 @@
 #pragma once
 
-#include "dialogs.h"
+#include "app/dialogs.h"
 
 #include <QList>
-#include <QString>
 #include <QStringList>
 
 // Records every message box and answers the questions from a queue (Cancel when empty).
 class RecordingDialogs : public Dialogs {
 public:
-    void errorReport(int number, const QString &description) override {
-        errors << QString::number(number) + ' ' + description;
-        errorNumbers << number;
+    void errorReport(const Error &error) override {
+        errors << error.reportText();
+        errorNumbers << error.number();
     }
     bool confirm(const QString &text) override {
         questions << text;

@@ -1,12 +1,13 @@
-#include "testdatabase.h"
+#include "support/testdatabase.h"
 
-#include "schema.h"
+#include "db/schema.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <ctime>
 
 TestDatabase::TestDatabase() {
     db_ = Database::createNew(path());
@@ -37,6 +38,16 @@ void TestDatabase::addVerse(int book, const QString &bookName, int chapter, int 
 qint64 TestDatabase::count(const char *sql) {
     Statement query(db_, sql);
     return query.next() ? query.integer(0) : -1;
+}
+
+LocalZone::LocalZone(const char *zone) {
+    qputenv("TZ", zone);
+    tzset();
+}
+
+LocalZone::~LocalZone() {
+    before.isEmpty() ? qunsetenv("TZ") : qputenv("TZ", before);
+    tzset();
 }
 
 void isolateUserFolders() {

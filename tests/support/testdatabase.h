@@ -1,6 +1,6 @@
 #pragma once
 
-#include "database.h"
+#include "db/database.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -35,6 +35,13 @@ int errorNumberOf(const std::function<void()> &action);
 QByteArray fingerprint(const QString &path);
 // Writes the two settings the program reads; a null folder clears them.
 void pointSettingsAt(const QString &dbPath, const QString &dbName);
+
+// The process's local time zone (TZ) for one scope.
+struct LocalZone {
+    explicit LocalZone(const char *zone);
+    ~LocalZone();
+    const QByteArray before = qgetenv("TZ");
+};
 
 // Points the settings and data folders at a private place; call before the
 // application object exists.

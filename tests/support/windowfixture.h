@@ -1,26 +1,32 @@
 #pragma once
 
-#include "application.h"
-#include "clock.h"
-#include "recordingdialogs.h"
-#include "testdatabase.h"
+#include "app/clock.h"
+#include "app/windowcontext.h"
+#include "support/recordingdialogs.h"
+#include "support/testdatabase.h"
 
 #include <QListWidget>
 #include <QTest>
 
-// The program started on a private database, its message boxes recorded.
-struct WindowFixture {
-    explicit WindowFixture(TestDatabase database) : test(std::move(database)) {
-        pointSettingsAt(test.folder(), QStringLiteral("test.db"));
-        started = app.Main();
+// Where a window asked to go: "users", "passages NAME ID", "exit".
+struct RecordingNavigation : Navigation {
+    void showUsers() override { calls << QStringLiteral("users"); }
+    void showPassages(const QString &userName, qint64 userId) override {
+        calls << QStringLiteral("passages %1 %2").arg(userName).arg(userId);
     }
-    ~WindowFixture() { app.ExitProgram(); }
+    void ExitProgram() override { calls << QStringLiteral("exit"); }
+    QStringList calls;
+};
+
+// One window on a private database, its message boxes and its navigation recorded.
+struct WindowFixture {
+    explicit WindowFixture(TestDatabase database) : test(std::move(database)) {}
+    WindowContext context() { return {test.db(), dialogs, clock}; }
 
     TestDatabase test;
     RecordingDialogs dialogs;
     FixedClock clock{fromDbText(QStringLiteral("2026-12-06 10:00:00"))};
-    Application app{dialogs, clock};
-    bool started = false;
+    RecordingNavigation navigation;
 };
 
 // Rows for the Delete key in a list: the modifiers held and the answer to the question.

@@ -1,8 +1,8 @@
-#include "clock.h"
-#include "recordingdialogs.h"
-#include "schedule.h"
-#include "testdatabase.h"
-#include "wordsize.h"
+#include "app/clock.h"
+#include "learning/schedule.h"
+#include "learning/tokens.h"
+#include "learning/wordsize.h"
+#include "support/testdatabase.h"
 
 #include <QTest>
 
@@ -11,6 +11,8 @@ class TestMeasures : public QObject {
 private Q_SLOTS:
     void ladder_data();
     void ladder();
+    void ladderAcrossClockChanges_data();
+    void ladderAcrossClockChanges();
     void wordLengths_data();
     void wordLengths();
     void minWordSize_data();
@@ -27,11 +29,20 @@ void TestMeasures::ladder_data() {
     QTest::addColumn<QDateTime>("now");
     QTest::addColumn<int>("level");
     QTest::addColumn<QDateTime>("expected");
-    const QDateTime noon = at("2026-03-10 12:34:56");
-    QTest::newRow("1 is now") << noon << 1 << noon;
-    QTest::newRow("17 is 21 days") << noon << 17 << at("2026-03-31 12:34:56");
+    // Every rung, from a moment that no interval carries across a month's end.
+    const QDateTime noon = at("2026-06-01 12:00:00");
+    const char *const rungs[] = {
+        "2026-06-01 12:00:00", "2026-06-01 12:05:00", "2026-06-01 12:10:00",
+        "2026-06-01 12:15:00", "2026-06-01 12:30:00", "2026-06-01 12:45:00",
+        "2026-06-01 13:00:00", "2026-06-01 14:00:00", "2026-06-01 16:00:00",
+        "2026-06-01 20:00:00", "2026-06-02 00:00:00", "2026-06-02 12:00:00",
+        "2026-06-03 12:00:00", "2026-06-05 12:00:00", "2026-06-08 12:00:00",
+        "2026-06-15 12:00:00", "2026-06-22 12:00:00", "2026-07-01 12:00:00",
+        "2026-08-01 12:00:00"};
+    for (int level = 1; level <= 19; ++level)
+        QTest::addRow("level %d", level) << noon << level << at(rungs[level - 1]);
     for (int level : {0, -3, 20, 99})
-        QTest::addRow("%d is 4 months", level) << noon << level << at("2026-07-10 12:34:56");
+        QTest::addRow("%d is 4 months", level) << noon << level << at("2026-10-01 12:00:00");
     QTest::newRow("31 Jan + 1 month") << at("2026-01-31 08:00:00") << 18 << at("2026-02-28 08:00:00");
     QTest::newRow("31 Jan + 1 month, leap") << at("2028-01-31 08:00:00") << 18
                                             << at("2028-02-29 08:00:00");
@@ -39,15 +50,8 @@ void TestMeasures::ladder_data() {
                                        << at("2027-02-28 23:00:00");
     QTest::newRow("31 Oct + 4 months") << at("2026-10-31 10:00:00") << 20
                                        << at("2027-02-28 10:00:00");
-    QTest::newRow("minutes across midnight") << at("2026-06-30 23:59:30") << 3
-                                             << at("2026-07-01 00:09:30");
     QTest::newRow("minutes across the year") << at("2026-12-31 23:50:00") << 5
                                              << at("2027-01-01 00:20:00");
-    QTest::newRow("hours across the month's end") << at("2026-02-28 20:00:00") << 9
-                                                  << at("2026-03-01 00:00:00");
-    // Clock readings, not elapsed time: the night the clocks go forward in many zones.
-    QTest::newRow("hours over a clock change") << at("2026-03-29 00:30:00") << 8
-                                               << at("2026-03-29 02:30:00");
 }
 
 void TestMeasures::ladder() {
@@ -58,6 +62,50 @@ void TestMeasures::ladder() {
     QCOMPARE(toDbText(GetScheduleDate(clock, level)), toDbText(expected));
 }
 
+void TestMeasures::ladderAcrossClockChanges_data() {
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QString>("now");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("offset"); // of the result from UTC, in hours
+    // Minutes and hours count on the clock reading, not as time elapsed.
+    QTest::newRow("London, hours over the spring change")
+        << QByteArray("Europe/London") << "2026-03-29 00:30:00" << 8 << "2026-03-29 02:30:00" << 1;
+    QTest::newRow("London, hours over the autumn change")
+        << QByteArray("Europe/London") << "2026-10-25 00:30:00" << 8 << "2026-10-25 02:30:00" << 0;
+    // A reading the change skips steps over the gap.
+    QTest::newRow("London, an hour into the gap")
+        << QByteArray("Europe/London") << "2026-03-29 00:30:00" << 7 << "2026-03-29 02:30:00" << 1;
+    QTest::newRow("London, a week into the gap")
+        << QByteArray("Europe/London") << "2026-03-22 01:15:00" << 15 << "2026-03-29 02:15:00" << 1;
+    QTest::newRow("New York, into the gap")
+        << QByteArray("America/New_York") << "2026-03-08 01:40:00" << 7 << "2026-03-08 03:40:00"
+        << -4;
+    QTest::newRow("London, two months into the gap")
+        << QByteArray("Europe/London") << "2026-01-29 01:30:00" << 19 << "2026-03-29 02:30:00" << 1;
+    QTest::newRow("Berlin, two days into the gap")
+        << QByteArray("Europe/Berlin") << "2026-03-27 02:30:00" << 13 << "2026-03-29 03:30:00" << 2;
+    QTest::newRow("Berlin, into the gap")
+        << QByteArray("Europe/Berlin") << "2026-03-29 01:30:00" << 7 << "2026-03-29 03:30:00" << 2;
+    // A reading the change repeats is its first pass.
+    QTest::newRow("London, a day into the repeated hour")
+        << QByteArray("Europe/London") << "2026-10-24 01:30:00" << 12 << "2026-10-25 01:30:00" << 1;
+}
+
+void TestMeasures::ladderAcrossClockChanges() {
+    QFETCH(QByteArray, zone);
+    QFETCH(QString, now);
+    QFETCH(int, level);
+    QFETCH(QString, expected);
+    QFETCH(int, offset);
+    const LocalZone local(zone.constData());
+    const QDateTime result = GetScheduleDate(FixedClock(fromDbText(now)), level);
+    QVERIFY(result.isValid());
+    QCOMPARE(toDbText(result), expected);
+    QCOMPARE(result.offsetFromUtc(), offset * 3600);
+    QCOMPARE(fromDbText(expected), result); // the stored text reads back as the same moment
+}
+
 void TestMeasures::wordLengths_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<int>>("lengths");
@@ -66,6 +114,8 @@ void TestMeasures::wordLengths_data() {
     QTest::newRow("with period") << "Jesus wept." << QList<int>{5, 4, 1};
     QTest::newRow("no period") << "Jesus wept" << QList<int>{5, 4};
     QTest::newRow("trailing blank") << "Jesus wept. " << QList<int>{5, 4, 1, 0};
+    QTest::newRow("every other mark") << "thee; for I am: what? Amen!"
+                                      << QList<int>{4, 1, 3, 1, 2, 1, 4, 1, 4, 1};
     QTest::newRow("opening bracket") << "(For he spake.)" << QList<int>{1, 3, 2, 5, 1, 1};
     QTest::newRow("bracket inside") << "x (for y" << QList<int>{1, 0, 4, 1};
     QTest::newRow("one-letter first word") << "I will praise" << QList<int>{1, 4, 6};
@@ -104,27 +154,26 @@ void TestMeasures::verseTable_data() {
     QTest::addColumn<int>("verse");
     QTest::addColumn<int>("level");
     QTest::addColumn<int>("expected");
-    QTest::addColumn<int>("reports");
+    QTest::addColumn<int>("error");
     QTest::newRow("stored text") << 1 << 2 << 7 << 0;
     QTest::newRow("empty text") << 2 << 1 << 0 << 0;
     QTest::newRow("missing verse") << 9 << 1 << 0 << 0;
-    QTest::newRow("NULL text") << 3 << 1 << 0 << 1;
+    QTest::newRow("NULL text") << 3 << 1 << 0 << int(Error::InvalidUseOfNull);
 }
 
 void TestMeasures::verseTable() {
     QFETCH(int, verse);
     QFETCH(int, level);
     QFETCH(int, expected);
-    QFETCH(int, reports);
+    QFETCH(int, error);
     TestDatabase test;
     test.addVerse(1, "Genesis", 1, 1, "In the beginning God created the heaven and the earth.");
     test.addVerse(1, "Genesis", 1, 2, "");
     test.addVerse(1, "Genesis", 1, 3, QVariant());
-    RecordingDialogs dialogs;
-    QCOMPARE(GetMinWordSize(test.db(), dialogs, 1, 1, verse, level), expected);
-    QCOMPARE(dialogs.errors.size(), reports);
-    if (reports)
-        QCOMPARE(dialogs.errorNumbers.first(), int(Error::InvalidUseOfNull));
+    int size = -1;
+    QCOMPARE(errorNumberOf([&] { size = GetMinWordSize(test.db(), 1, 1, verse, level); }), error);
+    if (!error)
+        QCOMPARE(size, expected);
 }
 
 QTEST_GUILESS_MAIN(TestMeasures)

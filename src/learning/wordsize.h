@@ -1,18 +1,8 @@
 #pragma once
 
-#include "database.h"
+#include "db/database.h"
 
 #include <QList>
-#include <QStringList>
-
-class Dialogs;
-
-// The verse split the question page also uses: words, with a punctuation mark that
-// follows a word as a token of its own. Tokens keep the blanks they start with.
-QStringList splitVerse(const QString &text);
-
-// The length of every token, blanks at either end not counted.
-QList<int> tokenLengths(const QString &text);
 
 // The largest length below the limit and above the floor; the floor when there is none.
 int NextSmallerSize(const QList<int> &wordLengths, int limit, int floor);
@@ -32,5 +22,5 @@ private:
     Statement query_;
 };
 
-// As WordSizeMeasure, but a failure is reported and gives 0.
-int GetMinWordSize(Database &db, Dialogs &dialogs, int book, int chapter, int verse, int level);
+// One verse's minimum word size at a word-size level, as WordSizeMeasure gives it.
+int GetMinWordSize(Database &db, int book, int chapter, int verse, int level);

@@ -1,6 +1,6 @@
-#include "schedule.h"
+#include "learning/schedule.h"
 
-#include "clock.h"
+#include "app/clock.h"
 
 namespace {
 enum class Unit { Minutes, Days, Months };
@@ -32,13 +32,13 @@ QDateTime GetScheduleDate(const Clock &clock, int level) {
         // stretches nor shrinks the interval.
         const QDateTime reading(now.date(), now.time(), Qt::UTC);
         const QDateTime later = reading.addSecs(qint64(step.amount) * 60);
-        return QDateTime(later.date(), later.time());
+        return localDateTime(later.date(), later.time());
     }
     case Unit::Days:
-        return QDateTime(now.date().addDays(step.amount), now.time());
+        return localDateTime(now.date().addDays(step.amount), now.time());
     case Unit::Months:
         // QDate clamps the day to the target month's last day.
-        return QDateTime(now.date().addMonths(step.amount), now.time());
+        return localDateTime(now.date().addMonths(step.amount), now.time());
     }
     return now;
 }

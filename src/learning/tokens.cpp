@@ -1,13 +1,9 @@
-#include "wordsize.h"
-
-#include "dialogs.h"
+#include "learning/tokens.h"
 
 #include <algorithm>
 
 namespace {
 constexpr QChar delimiters[] = {u' ', u';', u':', u'.', u',', u'(', u')', u'!', u'"', u'?'};
-// The shortest length is looked for from here down, so longer tokens never count as it.
-constexpr int shortestSearchStart = 1000;
 
 // Calls visit(start, length) for each token of the walk, in order.
 template <typename Visit> void walkTokens(const QString &text, Visit visit) {
@@ -67,46 +63,4 @@ QList<int> tokenLengths(const QString &text) {
         lengths << int(last - first);
     });
     return lengths;
-}
-
-int NextSmallerSize(const QList<int> &wordLengths, int limit, int floor) {
-    int best = floor;
-    for (int length : wordLengths)
-        if (length < limit && length > best)
-            best = length;
-    return best;
-}
-
-int minWordSizeOf(const QList<int> &wordLengths, int level) {
-    int longest = 0;
-    int shortest = shortestSearchStart;
-    for (int length : wordLengths) {
-        longest = std::max(longest, length);
-        shortest = std::min(shortest, length);
-    }
-    if (level <= 1)
-        return longest;
-    int size = longest + 1;
-    for (int step = 0; step < level; ++step)
-        size = size > shortest ? NextSmallerSize(wordLengths, size, shortest) : 0;
-    return size;
-}
-
-WordSizeMeasure::WordSizeMeasure(Database &db)
-    : query_(db, "SELECT VerseText FROM kjv WHERE BookNum = ? AND Chapter = ? AND Verse = ?") {}
-
-int WordSizeMeasure::operator()(int book, int chapter, int verse, int level) {
-    query_.reset();
-    query_.bindAll(book, chapter, verse);
-    if (!query_.next())
-        return 0;
-    const QString text = query_.text("VerseText");
-    query_.reset();
-    return minWordSizeOf(tokenLengths(text), level);
-}
-
-int GetMinWordSize(Database &db, Dialogs &dialogs, int book, int chapter, int verse, int level) {
-    int size = 0;
-    dialogs.attempt([&] { size = WordSizeMeasure(db)(book, chapter, verse, level); });
-    return size;
 }

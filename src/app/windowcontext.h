@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class Clock;
+class Database;
+class Dialogs;
+
+// What a window works with; the application owns all three.
+struct WindowContext {
+    Database &db;
+    Dialogs &dialogs;
+    const Clock &clock;
+};
+
+// How a window leads to the others. The application implements it; a window never
+// reaches another window or the application directly.
+class Navigation {
+public:
+    virtual ~Navigation() = default;
+    virtual void showUsers() = 0;
+    // The passage window of one user.
+    virtual void showPassages(const QString &userName, qint64 userId) = 0;
+    // Closes every window, then the database.
+    virtual void ExitProgram() = 0;
+};

@@ -1,0 +1,50 @@
+#include "learning/wordsize.h"
+
+#include "learning/tokens.h"
+
+#include <algorithm>
+
+namespace {
+// The shortest length is looked for from here down, so longer tokens never count as it.
+constexpr int shortestSearchStart = 1000;
+} // namespace
+
+int NextSmallerSize(const QList<int> &wordLengths, int limit, int floor) {
+    int best = floor;
+    for (int length : wordLengths)
+        if (length < limit && length > best)
+            best = length;
+    return best;
+}
+
+int minWordSizeOf(const QList<int> &wordLengths, int level) {
+    int longest = 0;
+    int shortest = shortestSearchStart;
+    for (int length : wordLengths) {
+        longest = std::max(longest, length);
+        shortest = std::min(shortest, length);
+    }
+    if (level <= 1)
+        return longest;
+    int size = longest + 1;
+    for (int step = 0; step < level; ++step)
+        size = size > shortest ? NextSmallerSize(wordLengths, size, shortest) : 0;
+    return size;
+}
+
+WordSizeMeasure::WordSizeMeasure(Database &db)
+    : query_(db, "SELECT VerseText FROM kjv WHERE BookNum = ? AND Chapter = ? AND Verse = ?") {}
+
+int WordSizeMeasure::operator()(int book, int chapter, int verse, int level) {
+    query_.reset();
+    query_.bindAll(book, chapter, verse);
+    if (!query_.next())
+        return 0;
+    const QString text = query_.text("VerseText");
+    query_.reset();
+    return minWordSizeOf(tokenLengths(text), level);
+}
+
+int GetMinWordSize(Database &db, int book, int chapter, int verse, int level) {
+    return WordSizeMeasure(db)(book, chapter, verse, level);
+}
