@@ -3,6 +3,8 @@
 // a run), and the first opening, which makes it.
 //   cmake -S . -B build-bench -G Ninja -DVERSEKEEP_BENCH=ON && ninja -C build-bench bench_openpassages
 //   xvfb-run -a build-bench/bench/bench_openpassages build-bench/tests/data/bible.db
+#include "benchhome.h"
+
 #include "app/application.h"
 #include "app/clock.h"
 #include "app/messageboxdialogs.h"
@@ -11,13 +13,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QWidget>
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace {
 void addPassages(Database &db, qint64 user, int count) {
@@ -38,10 +35,6 @@ QWidget *passageWindow() {
     qFatal("no passage window");
 }
 
-double median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -50,21 +43,12 @@ int main(int argc, char *argv[]) {
         return 2;
     }
     QApplication qtApp(argc, argv);
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-    const QString path = home.filePath(QStringLiteral("versekeep.db"));
-    QFile::copy(QString::fromLocal8Bit(argv[1]), path);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    const BenchHome home(argv[1]);
     const int sizes[] = {1, 1000, 10000};
     {
-        Database db(path);
+        Database db(home.path());
         for (int i = 0; i < 3; ++i)
             addPassages(db, i + 1, sizes[i]);
-    }
-    {
-        QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnholm"));
-        settings.setValue(QStringLiteral("versekeep/dbPath"), home.path() + '/');
-        settings.setValue(QStringLiteral("versekeep/dbName"), QStringLiteral("versekeep.db"));
     }
     MessageBoxDialogs dialogs;
     SystemClock clock;

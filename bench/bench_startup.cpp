@@ -8,6 +8,8 @@
 // mapped the window. Run it under a display:
 //   cmake -S . -B build-bench -G Ninja -DVERSEKEEP_BENCH=ON && ninja -C build-bench bench_startup
 //   xvfb-run -a build-bench/bench/bench_startup build-bench/tests/data/bible.db
+#include "benchhome.h"
+
 #include "app/application.h"
 #include "app/clock.h"
 #include "app/messageboxdialogs.h"
@@ -15,16 +17,12 @@
 #include "db/database.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -97,10 +95,6 @@ int child(int argc, char *argv[], const QString &mode) {
     return QApplication::exec();
 }
 
-double median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -113,23 +107,14 @@ int main(int argc, char *argv[]) {
         return 2;
     }
     QCoreApplication app(argc, argv);
-    // A private settings file pointing at a copy of the database, with a few users.
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-    const QString database = home.filePath(QStringLiteral("versekeep.db"));
-    QFile::copy(QString::fromLocal8Bit(argv[1]), database);
-    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
+    // A private copy of the database, with a few users.
+    const BenchHome home(argv[1]);
     {
-        Database db(database);
+        Database db(home.path());
         for (const char *name : {"Ann", "Bob", "Cy"})
             Statement(db, "INSERT INTO Users (Name) VALUES (?)")
                 .bindAll(QString::fromLatin1(name))
                 .run();
-    }
-    {
-        QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnholm"));
-        settings.setValue(QStringLiteral("versekeep/dbPath"), home.path() + '/');
-        settings.setValue(QStringLiteral("versekeep/dbName"), QStringLiteral("versekeep.db"));
     }
     const QString self = QCoreApplication::applicationFilePath();
     const int runs = 15;
