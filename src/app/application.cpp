@@ -2,19 +2,19 @@
 
 #include "app/dialogs.h"
 #include "passages/userpassages.h"
+#include "quiz/quizzing.h"
 #include "users/users.h"
 
 Application::Application(Dialogs &dialogs, Clock &clock) : dialogs_(dialogs), clock_(clock) {}
 
 Application::~Application() {
+    delete quizzing_;
     delete userPassages_;
     delete users_;
 }
 
 bool Application::Main() {
     try {
-        numCorrect = 0;
-        numIncorrect = 0;
         const DatabaseLocation location = readDatabaseLocation();
         helpFilePath_ = location.helpFilePath();
         dbConn_ = Database(location.filePath());
@@ -39,7 +39,21 @@ UserPassages *Application::userPassages() {
     return userPassages_;
 }
 
+Quizzing *Application::quizzing() {
+    if (!quizzing_)
+        quizzing_ = new Quizzing(context(), *this);
+    return quizzing_;
+}
+
 void Application::showUsers() { users()->show(); }
+
+void Application::returnToPassages() { userPassages()->show(); }
+
+void Application::startQuiz(const QString &userName, qint64 userId) {
+    Quizzing *window = quizzing();
+    window->show();
+    window->FormSetup(userName, userId);
+}
 
 void Application::showPassages(const QString &userName, qint64 userId) {
     UserPassages *window = userPassages();
@@ -53,7 +67,8 @@ void Application::ExitProgram() {
     exiting_ = true;
     // A window may be mid-way through its own close request: let Qt finish it
     // before the window goes.
-    for (QWidget *window : {static_cast<QWidget *>(userPassages_.data()),
+    for (QWidget *window : {static_cast<QWidget *>(quizzing_.data()),
+                            static_cast<QWidget *>(userPassages_.data()),
                             static_cast<QWidget *>(users_.data())}) {
         if (window) {
             window->close();

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
+class Quizzing;
 class Users;
 class UserPassages;
 
@@ -25,15 +26,13 @@ public:
 
     void showUsers() override;
     void showPassages(const QString &userName, qint64 userId) override;
+    void returnToPassages() override;
+    void startQuiz(const QString &userName, qint64 userId) override;
     // Closes every window, then the database. Safe to call again while it runs.
     void ExitProgram() override;
 
     Database &dbConn() { return dbConn_; }
     const QString &HelpFilePath() const { return helpFilePath_; }
-
-    // Pages judged during this run.
-    int numCorrect = 0;
-    int numIncorrect = 0;
 
 Q_SIGNALS:
     // Everything is closed: the program may end.
@@ -43,12 +42,14 @@ private:
     WindowContext context() { return {dbConn_, dialogs_, clock_}; }
     Users *users();
     UserPassages *userPassages();
+    Quizzing *quizzing();
 
     Dialogs &dialogs_;
     Clock &clock_;
     Database dbConn_;
     QString helpFilePath_;
     bool exiting_ = false;
+    QPointer<Quizzing> quizzing_;
     QPointer<UserPassages> userPassages_;
     QPointer<Users> users_;
 };

@@ -14,6 +14,8 @@ public:
     virtual bool confirm(const QString &text) = 0;
     // A rule the learner broke: fixed text, its own caption, information icon, OK.
     virtual void information(const QString &caption, const QString &text) = 0;
+    // A word to the learner: caption "Versekeep", no icon, OK.
+    virtual void message(const QString &text) = 0;
 
     // Runs the work; an Error it throws is reported. True when the work ran to its end.
     template <typename Work> bool attempt(Work &&work) {

@@ -5,6 +5,8 @@
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    // The question page's engine shares the windows' graphics context.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Versekeep"));
     QApplication::setApplicationVersion(QStringLiteral(VERSEKEEP_VERSION));

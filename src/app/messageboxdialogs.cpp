@@ -17,3 +17,9 @@ bool MessageBoxDialogs::confirm(const QString &text) {
 void MessageBoxDialogs::information(const QString &caption, const QString &text) {
     QMessageBox::information(QApplication::activeWindow(), caption, text);
 }
+
+void MessageBoxDialogs::message(const QString &text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Versekeep"), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}

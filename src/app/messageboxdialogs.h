@@ -8,4 +8,5 @@ public:
     void errorReport(const Error &error) override;
     bool confirm(const QString &text) override;
     void information(const QString &caption, const QString &text) override;
+    void message(const QString &text) override;
 };

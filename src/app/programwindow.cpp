@@ -8,14 +8,15 @@
 ProgramWindow::ProgramWindow(const WindowContext &context, Navigation &navigation,
                              const char *name, const QString &caption, int clientWidthTwips,
                              int clientHeightTwips)
-    : context_(context), navigation_(navigation) {
+    : context_(context), navigation_(navigation),
+      clientSize_(fromTwips(clientWidthTwips), fromTwips(clientHeightTwips)) {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(caption);
     // Moving between windows hides one; only ExitProgram ends the run.
     setAttribute(Qt::WA_QuitOnClose, false);
     auto *area = new QWidget(this);
     area->setFont(defaultControlFont());
-    area->setFixedSize(fromTwips(clientWidthTwips), fromTwips(clientHeightTwips));
+    area->resize(clientSize_);
     setCentralWidget(area);
 }
 
@@ -45,8 +46,13 @@ void ProgramWindow::helpMenu(const char *menuName, const char *helpName, const c
     menuItem(help, aboutName, QStringLiteral("&About Versekeep"));
 }
 
+QSize ProgramWindow::designSize() const {
+    return {clientSize_.width(), clientSize_.height() + menuBar()->sizeHint().height()};
+}
+
 void ProgramWindow::fixSize() {
-    setFixedSize(client()->width(), client()->height() + menuBar()->sizeHint().height());
+    client()->setFixedSize(clientSize_);
+    setFixedSize(designSize());
 }
 
 void ProgramWindow::closeEvent(QCloseEvent *event) {

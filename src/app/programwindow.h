@@ -23,10 +23,15 @@ protected:
     // The File menu with its Exit item, and the Help menu with Help and About.
     void fileMenu(const char *menuName, const char *exitName);
     void helpMenu(const char *menuName, const char *helpName, const char *aboutName);
-    // Once the menus are in place: the window keeps the size that shows them and the client.
+    // Once the menus are in place: the size that shows them and the client as designed.
+    QSize designSize() const;
+    // The window keeps its design size.
     void fixSize();
     void closeEvent(QCloseEvent *event) override;
 
     WindowContext context_;
     Navigation &navigation_;
+
+private:
+    QSize clientSize_;
 };

@@ -21,6 +21,10 @@ public:
     virtual void showUsers() = 0;
     // The passage window of one user.
     virtual void showPassages(const QString &userName, qint64 userId) = 0;
+    // The passage window as it was left.
+    virtual void returnToPassages() = 0;
+    // A new quiz of the user's due passages.
+    virtual void startQuiz(const QString &userName, qint64 userId) = 0;
     // Closes every window, then the database.
     virtual void ExitProgram() = 0;
 };

@@ -9,6 +9,7 @@ class Error : public std::runtime_error {
 public:
     enum Number {
         TypeMismatch = 13,  // a text where a number was expected
+        ObjectRequired = 424, // an element the question page lacks
         InvalidUseOfNull = 94,  // a NULL where a value is needed
         BadInput = 1001,    // input the program cannot use (tools, settings)
         FileExists = 1002,  // a target file that must not be overwritten

@@ -39,7 +39,8 @@ CREATE TABLE PassageVerses (
     verseScore    INTEGER NOT NULL DEFAULT 0,
     ScheduleDate  TEXT NOT NULL
 );
-CREATE INDEX PassageVersesByPassage ON PassageVerses (passageID);
+-- A passage's verses in reading order, as the question page takes them.
+CREATE INDEX PassageVersesByPassage ON PassageVerses (passageID, VerseBook, verseChapter, VerseNum);
 
 -- The verse text; read only to the program.
 CREATE TABLE kjv (

@@ -47,20 +47,38 @@ template <typename Visit> void walkTokens(const QString &text, Visit visit) {
 
 QStringList splitVerse(const QString &text) {
     QStringList tokens;
-    walkTokens(text, [&](qsizetype start, qsizetype size) { tokens << text.mid(start, size); });
+    walkTokens(text, [&](qsizetype start, qsizetype size) {
+        QString token = text.mid(start, size);
+        const bool word = token.size() != 1 || token.compare(u"i", Qt::CaseInsensitive) == 0 ||
+                          token.compare(u"a", Qt::CaseInsensitive) == 0;
+        if (!tokens.isEmpty() && word)
+            token.prepend(u' ');
+        tokens << token;
+    });
     return tokens;
+}
+
+namespace {
+// The part of text[start, end) without blanks at either end, as start and end.
+std::pair<qsizetype, qsizetype> withoutBlanks(const QString &text, qsizetype start, qsizetype end) {
+    while (start < end && text[start] == u' ')
+        ++start;
+    while (end > start && text[end - 1] == u' ')
+        --end;
+    return {start, end};
+}
+} // namespace
+
+QString trimBlanks(const QString &text) {
+    const auto [start, end] = withoutBlanks(text, 0, text.size());
+    return text.mid(start, end - start);
 }
 
 QList<int> tokenLengths(const QString &text) {
     QList<int> lengths;
     walkTokens(text, [&](qsizetype start, qsizetype size) {
-        qsizetype first = start;
-        qsizetype last = start + size; // one past the end
-        while (first < last && text[first] == u' ')
-            ++first;
-        while (last > first && text[last - 1] == u' ')
-            --last;
-        lengths << int(last - first);
+        const auto [first, end] = withoutBlanks(text, start, start + size);
+        lengths << int(end - first);
     });
     return lengths;
 }

@@ -6,8 +6,15 @@
 
 // The one split of a verse into tokens, shared by the word-size measure and the question
 // page: words, with a punctuation mark that follows a word as a token of its own. A mark
-// that opens a word ("(for", a quote) stays on it; a token keeps the blank it starts with.
+// that opens a word ("(for", a quote) stays on it.
+//
+// As the page shows them: every token but the first gets a leading blank unless it is a
+// single character other than the words "I" and "a": "thee, O LORD" gives "thee" "," "O"
+// " LORD", and "I will" gives "I" "  will".
 QStringList splitVerse(const QString &text);
+
+// The text without the blanks (U+0020, and no other white space) at either end.
+QString trimBlanks(const QString &text);
 
 // The length of every token of the split, blanks at either end not counted.
 QList<int> tokenLengths(const QString &text);

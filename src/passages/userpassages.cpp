@@ -75,6 +75,10 @@ UserPassages::UserPassages(const WindowContext &context, Navigation &navigation)
     helpMenu("pmenuHelp", "pHelp", "pMenuAbout");
 
     connect(Memorize, &QPushButton::clicked, this, &UserPassages::Memorize_Click);
+    connect(StartLearning, &QPushButton::clicked, this, [this] {
+        navigation_.startQuiz(CurrentUser, CurrentUserID);
+        hide();
+    });
     // The label follows every change of every picker, a choice taken away included.
     connect(startbook, &QListWidget::itemSelectionChanged, this,
             [this] { bookChosen(startbook, startChapter, startVerse); });

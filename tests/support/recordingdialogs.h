@@ -19,6 +19,7 @@ public:
     void information(const QString &caption, const QString &text) override {
         informations << caption + ": " + text;
     }
+    void message(const QString &text) override { informations << text; }
     int count() const { return int(errors.size() + questions.size() + informations.size()); }
     void clear() {
         errors.clear();

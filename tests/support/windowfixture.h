@@ -8,11 +8,15 @@
 #include <QListWidget>
 #include <QTest>
 
-// Where a window asked to go: "users", "passages NAME ID", "exit".
+// Where a window asked to go: "users", "passages NAME ID", "passages", "quiz NAME ID", "exit".
 struct RecordingNavigation : Navigation {
     void showUsers() override { calls << QStringLiteral("users"); }
     void showPassages(const QString &userName, qint64 userId) override {
         calls << QStringLiteral("passages %1 %2").arg(userName).arg(userId);
+    }
+    void returnToPassages() override { calls << QStringLiteral("passages"); }
+    void startQuiz(const QString &userName, qint64 userId) override {
+        calls << QStringLiteral("quiz %1 %2").arg(userName).arg(userId);
     }
     void ExitProgram() override { calls << QStringLiteral("exit"); }
     QStringList calls;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// Verse text with one canonical spacing: runs of blanks become one, the blanks beside the
+// marks ; : . , ( ) " ? and after ! go, and so do those at either end. Only U+0020 is a
+// blank; letters and their case are left alone.
+QString CookVerse(const QString &verse);
+
+// One blank as the learner left it.
+struct BlankAnswer {
+    qint64 verseId = 0;
+    QString expected;
+    QString typed;
+    bool operator==(const BlankAnswer &) const = default;
+};
+
+// Right when both texts are the same after CookVerse, letter case ignored.
+bool isRight(const BlankAnswer &blank);
+
+struct Judgement {
+    bool pageRight = true; // every blank right
+    // Each verse with its outcome, in page order: a verse is right when all its blanks are.
+    QList<std::pair<qint64, bool>> verses;
+    QList<int> wrongBlanks; // 1-based blank numbers
+};
+
+// A page with no blank is not right.
+Judgement judgePage(const QList<BlankAnswer> &blanks);

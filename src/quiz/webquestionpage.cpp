@@ -1,0 +1,170 @@
+#include "quiz/webquestionpage.h"
+
+#include <QChildEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+
+namespace {
+// Ids are looked up without regard to letter case: the checker asks for "Answer1" where
+// the builder writes "answer1".
+const char shell[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><script>
+var versekeep = {
+  element: function (id) {
+    var found = document.getElementById(id);
+    if (found) return found;
+    var all = document.querySelectorAll('[id]');
+    for (var i = 0; i < all.length; ++i)
+      if (all[i].id.toLowerCase() === id.toLowerCase()) return all[i];
+    return null;
+  },
+  show: function (html) { document.body.innerHTML = html; },
+  focusFirstBlank: function () {
+    var blank = versekeep.element('blank1');
+    if (blank) blank.focus();
+  },
+  read: function (count) {
+    var blanks = [];
+    for (var n = 1; n <= count; ++n) {
+      var id = versekeep.element('verseid' + n), answer = versekeep.element('Answer' + n),
+          blank = versekeep.element('blank' + n);
+      if (!id || !answer || !blank) return n;
+      blanks.push([id.value, answer.value, blank.value]);
+    }
+    return blanks;
+  },
+  markWrong: function (n, tooltip) {
+    var blank = versekeep.element('blank' + n);
+    blank.title = tooltip;
+    blank.style.color = 'red';
+  }
+};
+</script></head><body></body></html>)";
+
+// Nothing leaves the machine or reads a file: only the page's own data.
+class LocalOnly : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override {
+        const QString scheme = info.requestUrl().scheme();
+        info.block(scheme != QLatin1String("data") && scheme != QLatin1String("about"));
+    }
+};
+
+// Takes the first load, the page's own, and refuses every navigation after it: a link,
+// a dropped file or a typed address never replaces the question.
+class StayingPage : public QWebEnginePage {
+public:
+    StayingPage(QWebEngineProfile *profile, QObject *parent) : QWebEnginePage(profile, parent) {
+        connect(this, &QWebEnginePage::loadFinished, this, [this] { loaded_ = true; });
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl &, NavigationType, bool isMainFrame) override {
+        return isMainFrame && !loaded_;
+    }
+
+private:
+    bool loaded_ = false;
+};
+} // namespace
+
+WebQuestionPage::WebQuestionPage(QWidget *parent)
+    : QWebEngineView(parent), profile_(new QWebEngineProfile) {
+    // Off the record: no cache, cookies or history written to disk.
+    profile_->setUrlRequestInterceptor(new LocalOnly(profile_));
+    auto *page = new StayingPage(profile_, this);
+    QWebEngineSettings *settings = page->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    setPage(page);
+    setAcceptDrops(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    connect(page, &QWebEnginePage::loadFinished, this, [this] {
+        ready_ = true;
+        if (pending_)
+            std::exchange(pending_, {})();
+    });
+    page->setHtml(QString::fromUtf8(shell));
+}
+
+WebQuestionPage::~WebQuestionPage() {
+    // The page must go before its profile.
+    delete page();
+    delete profile_;
+}
+
+void WebQuestionPage::whenReady(std::function<void()> ready) {
+    if (ready_)
+        ready();
+    else
+        pending_ = std::move(ready);
+}
+
+void WebQuestionPage::call(const QString &function, const QVariantList &arguments,
+                           const std::function<void(const QVariant &)> &result) {
+    const QByteArray json =
+        QJsonDocument(QJsonArray::fromVariantList(arguments)).toJson(QJsonDocument::Compact);
+    const QString script =
+        QStringLiteral("versekeep.%1.apply(null, %2)").arg(function, QString::fromUtf8(json));
+    if (result)
+        page()->runJavaScript(script, result);
+    else
+        page()->runJavaScript(script);
+}
+
+void WebQuestionPage::showPage(const QString &html) { call(QStringLiteral("show"), {html}); }
+
+void WebQuestionPage::focusFirstBlank() {
+    setFocus();
+    call(QStringLiteral("focusFirstBlank"), {});
+}
+
+void WebQuestionPage::readBlanks(int count,
+                                 std::function<void(const QList<BlankAnswer> &)> done,
+                                 std::function<void(const Error &)> failed) {
+    call(QStringLiteral("read"), {count}, [done, failed](const QVariant &result) {
+        if (result.typeId() != QMetaType::QVariantList)
+            return failed(Error(Error::ObjectRequired,
+                                QStringLiteral("Blank %1 is missing from the page.")
+                                    .arg(result.toInt())));
+        QList<BlankAnswer> blanks;
+        for (const QVariant &row : result.toList()) {
+            const QVariantList values = row.toList();
+            bool number = false;
+            const qint64 verseId = values.value(0).toString().toLongLong(&number);
+            if (!number)
+                return failed(Error(Error::TypeMismatch, QStringLiteral("Type mismatch")));
+            blanks.append({verseId, values.value(1).toString(), values.value(2).toString()});
+        }
+        done(blanks);
+    });
+}
+
+void WebQuestionPage::markWrong(int number, const QString &tooltip) {
+    call(QStringLiteral("markWrong"), {number, tooltip});
+}
+
+void WebQuestionPage::childEvent(QChildEvent *event) {
+    QWebEngineView::childEvent(event);
+    // The engine draws into a child widget that takes the keys; Enter is watched there.
+    if (event->added() && event->child()->isWidgetType())
+        event->child()->installEventFilter(this);
+}
+
+bool WebQuestionPage::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress && enterPressed) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            enterPressed();
+            return true;
+        }
+    }
+    return QWebEngineView::eventFilter(watched, event);
+}
