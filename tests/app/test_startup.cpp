@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -98,6 +99,13 @@ void TestStartup::windowsLeadToEachOther() {
     QVERIFY(passages && passages->isVisible());
     QVERIFY(!users->isVisible());
     QCOMPARE(passages->findChild<QLabel *>("Uname")->text(), "Ann");
+    passages->findChild<QPushButton *>("StartLearning")->click();
+    QWidget *quiz = window("Quizzing");
+    QVERIFY(quiz && quiz->isVisible());
+    QVERIFY(!passages->isVisible());
+    quiz->findChild<QAction *>("qMenuPassages")->trigger();
+    QVERIFY(passages->isVisible());
+    QVERIFY(!quiz->isVisible());
     passages->findChild<QAction *>("pMenuUsers")->trigger();
     QVERIFY(users->isVisible());
     QVERIFY(!passages->isVisible());

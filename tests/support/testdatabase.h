@@ -51,6 +51,7 @@ void isolateUserFolders();
 #define VERSEKEEP_TEST_MAIN(TestClass, AppClass)                                                   \
     int main(int argc, char *argv[]) {                                                             \
         isolateUserFolders();                                                                      \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                \
         AppClass app(argc, argv);                                                                  \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \

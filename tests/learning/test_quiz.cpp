@@ -1,0 +1,309 @@
+#include "app/clock.h"
+#include "learning/quiz.h"
+#include "passages/passagestore.h"
+#include "support/testdatabase.h"
+
+#include <QTest>
+
+// The quiz over a real database: which page comes next, and what a judged page changes.
+class TestQuiz : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void verseRoutines_data();
+    void verseRoutines();
+    void UpdatePassage_data();
+    void UpdatePassage();
+    void walkingTheDueList();
+    void manyDuePassagesWithoutBlanks();
+    void theUsersOwnVersesInReadingOrder();
+    void aFailedPageStoresNothing();
+    void oneVerseLearntToPassageLevel3();
+
+private:
+    // A passage of John in chapter 11 for the user, added an hour ago; its id.
+    qint64 john11(int first, int last, qint64 user = 1);
+    QString verseRow(qint64 id);
+    QString passageRow(qint64 id);
+    QString rows(const char *sql);
+    QList<BlankAnswer> answered(bool right);
+
+    std::optional<TestDatabase> test_;
+    FixedClock clock_{fromDbText(QStringLiteral("2026-12-06 10:00:00"))};
+    std::optional<Quiz> quiz_;
+};
+
+void TestQuiz::init() {
+    test_.emplace(TestDatabase::withBible());
+    clock_.set(fromDbText("2026-12-06 10:00:00"));
+    quiz_.emplace(test_->db(), clock_);
+}
+
+qint64 TestQuiz::john11(int first, int last, qint64 user) {
+    const FixedClock hourAgo(clock_.now().addSecs(-3600));
+    return addPassage(test_->db(), hourAgo, {{43, "John", 11, first}, {43, "John", 11, last}},
+                      "Ann", user);
+}
+
+QString TestQuiz::rows(const char *sql) {
+    QStringList values;
+    Statement query(test_->db(), sql);
+    while (query.next())
+        values << query.value(0).toString();
+    return values.join(' ');
+}
+
+QString TestQuiz::verseRow(qint64 id) {
+    Statement row(test_->db(), "SELECT verseLevel || '/' || WordSizeLevel || '/' || minWordSize "
+                               "|| '/' || verseScore || ' ' || ScheduleDate FROM PassageVerses "
+                               "WHERE id = ?");
+    return row.bindAll(id).next() ? row.text(0) : QString();
+}
+
+QString TestQuiz::passageRow(qint64 id) {
+    Statement row(test_->db(), "SELECT numVersestoAsk || '/' || passageScore || '/' || "
+                               "passagelevel || ' ' || scheduledate FROM Passages WHERE id = ?");
+    return row.bindAll(id).next() ? row.text(0) : QString();
+}
+
+QList<BlankAnswer> TestQuiz::answered(bool right) {
+    QList<BlankAnswer> answers;
+    for (const Blank &blank : quiz_->state().blanks)
+        answers.append({blank.verseId, blank.expected, right ? blank.expected : "?"});
+    return answers;
+}
+
+void TestQuiz::verseRoutines_data() {
+    // John 11:35, "Jesus wept.": word sizes 5, 4, 1, then 0 from word-size level 4.
+    QTest::addColumn<QString>("routine");
+    QTest::addColumn<QString>("before"); // verseLevel/WordSizeLevel/minWordSize/verseScore
+    QTest::addColumn<int>("up");
+    QTest::addColumn<int>("down");
+    QTest::addColumn<QString>("verse");
+    QTest::addColumn<QString>("passage");
+    const QString untouched = "1/0/1 2026-12-06 09:00:00";
+    QTest::newRow("right below the threshold") << "right" << "1/1/5/4" << 5 << -5
+                                               << "1/1/5/5 2026-12-06 09:00:00" << untouched;
+    QTest::newRow("right at it: a word size up") << "right" << "1/1/5/5" << 5 << -5
+                                                 << "1/2/4/0 2026-12-06 10:00:00" << untouched;
+    QTest::newRow("wrong at 0: a word size down") << "wrong" << "1/2/4/0" << 5 << 0
+                                                  << "1/1/5/0 2026-12-06 10:00:00" << untouched;
+    QTest::newRow("no such verse") << "missing" << "1/1/5/5" << 5 << -5
+                                   << "1/1/5/5 2026-12-06 09:00:00" << untouched;
+    QTest::newRow("the ladder's end matures the verse")
+        << "add" << "1/3/1/3" << 5 << -5 << "2/4/0/0 2026-12-06 10:05:00"
+        << "2/0/1 2026-12-06 10:00:00";
+    QTest::newRow("a verse level up, no maturing") << "add" << "2/4/0/1" << 5 << -5
+                                                   << "3/5/0/0 2026-12-06 10:10:00" << untouched;
+    QTest::newRow("verse level 19 is the top") << "add" << "19/6/0/2" << 5 << -5
+                                               << "19/7/0/0 2027-02-06 10:00:00" << untouched;
+    QTest::newRow("a verse level down first") << "remove" << "3/5/0/2" << 5 << -5
+                                              << "2/5/0/0 2026-12-06 10:05:00" << untouched;
+    QTest::newRow("below the foot nothing changes") << "remove" << "1/0/5/-5" << 5 << -5
+                                                    << "1/0/5/-5 2026-12-06 09:00:00" << untouched;
+}
+
+void TestQuiz::verseRoutines() {
+    QFETCH(QString, routine);
+    QFETCH(QString, before);
+    QFETCH(int, up);
+    QFETCH(int, down);
+    const qint64 passage = john11(35, 35);
+    const qint64 verse = test_->count("SELECT id FROM PassageVerses");
+    const QStringList values = before.split('/');
+    Statement(test_->db(), "UPDATE PassageVerses SET verseLevel = ?, WordSizeLevel = ?, "
+                           "minWordSize = ?, verseScore = ?")
+        .bindAll(values[0].toInt(), values[1].toInt(), values[2].toInt(), values[3].toInt())
+        .run();
+    QuizState state;
+    state.currentPassageID = passage;
+    state.verse = {up, down};
+    Progress progress(test_->db(), clock_, state);
+    if (routine == "add")
+        progress.AddVerseLevel(verse);
+    else if (routine == "remove")
+        progress.RemoveVerseLevel(verse);
+    else
+        progress.UpdateVerseScore(routine == "missing" ? verse + 1 : verse, routine == "right");
+    QTEST(verseRow(verse), "verse");
+    QTEST(passageRow(passage), "passage");
+}
+
+void TestQuiz::UpdatePassage_data() {
+    // John 11:33-35: three verses, so every verse is in at numVersestoAsk 4.
+    QTest::addColumn<QString>("before"); // numVersestoAsk/passageScore/passagelevel
+    QTest::addColumn<bool>("right");
+    QTest::addColumn<bool>("newVerse");
+    QTest::addColumn<int>("down");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("upAfter");
+    QTest::addColumn<int>("downAfter");
+    QTest::newRow("learning: a page changes nothing")
+        << "1/0/1" << true << false << -5 << "1/0/1 2026-12-06 09:00:00" << 4 << -5;
+    QTest::newRow("learning: a verse matures") << "1/3/1" << true << true << -5
+                                               << "2/0/1 2026-12-06 10:00:00" << 4 << -5;
+    QTest::newRow("whole: a right page moves the score")
+        << "4/0/3" << true << false << -5 << "4/1/3 2026-12-06 10:10:00" << 4 << -5;
+    QTest::newRow("whole: 19 rises to 20") << "4/5/19" << true << false << -5
+                                           << "4/0/20 2027-04-06 10:00:00" << 4 << -5;
+    QTest::newRow("whole: 20 is the top") << "4/5/20" << true << false << -5
+                                          << "4/0/20 2027-04-06 10:00:00" << 4 << -5;
+    QTest::newRow("whole: 1 is the foot") << "4/-5/1" << false << false << -5
+                                          << "4/0/1 2026-12-06 10:00:00" << 5 << -4;
+    QTest::newRow("whole: at 0 a wrong page lowers at once")
+        << "4/0/5" << false << false << 0 << "4/0/4 2026-12-06 10:15:00" << 5 << 0;
+    QTest::newRow("whole: a verse matures again and all stay in")
+        << "4/2/6" << true << true << -5 << "4/0/6 2026-12-06 10:45:00" << 4 << -5;
+    QTest::newRow("no such passage") << "" << false << false << -5 << "" << 5 << -4;
+}
+
+void TestQuiz::UpdatePassage() {
+    QFETCH(QString, before);
+    QFETCH(bool, right);
+    QFETCH(bool, newVerse);
+    QFETCH(int, down);
+    const qint64 passage = john11(33, 35);
+    const QStringList values = before.split('/');
+    if (!before.isEmpty())
+        Statement(test_->db(), "UPDATE Passages SET numVersestoAsk = ?, passageScore = ?, "
+                               "passagelevel = ?")
+            .bindAll(values[0].toInt(), values[1].toInt(), values[2].toInt())
+            .run();
+    QuizState state;
+    state.currentPassageID = before.isEmpty() ? passage + 1 : passage;
+    state.passage = {5, down};
+    Progress(test_->db(), clock_, state).UpdatePassage(right, newVerse);
+    QTEST(passageRow(state.currentPassageID), "after");
+    QTEST(state.passage.up, "upAfter");
+    QTEST(state.passage.down, "downAfter");
+}
+
+void TestQuiz::walkingTheDueList() {
+    const qint64 p[] = {john11(35, 35), john11(36, 36), john11(37, 37)};
+    quiz_->start(1);
+    // Each step: what to make not due ("P1", or "V2" for the second passage's verse), and
+    // the passage the next page takes (0: the empty page).
+    const std::pair<const char *, int> steps[] = {
+        {"", 1}, {"", 2}, {"", 3}, {"", 1}, // past the last: start over
+        {"P1", 3},                          // P1 done: the second round takes P3
+        {"P3", 2},                          // past the end with P2 still due: start over
+        {"V2", 0},                          // due, but no verse to ask: nothing left
+    };
+    for (const auto &[notDue, expected] : steps) {
+        const QString which = QString::fromLatin1(notDue);
+        if (which.startsWith('P'))
+            Statement(test_->db(), "UPDATE Passages SET scheduledate = '2027-01-01 00:00:00' "
+                                   "WHERE id = ?")
+                .bindAll(p[which.mid(1).toInt() - 1])
+                .run();
+        else if (which.startsWith('V'))
+            Statement(test_->db(), "UPDATE PassageVerses SET ScheduleDate = '2027-01-01 00:00:00' "
+                                   "WHERE passageID = ?")
+                .bindAll(p[which.mid(1).toInt() - 1])
+                .run();
+        const QString page = quiz_->makeQuestion();
+        if (expected == 0) {
+            QCOMPARE(page, emptyPage());
+            QVERIFY(quiz_->state().blanks.isEmpty());
+        } else {
+            QCOMPARE(quiz_->state().currentPassageID, p[expected - 1]);
+        }
+    }
+}
+
+void TestQuiz::manyDuePassagesWithoutBlanks() {
+    // Each due passage is passed over in turn, in a loop: ten thousand must not overflow.
+    Database &db = test_->db();
+    Transaction transaction(db);
+    for (int i = 0; i < 10000; ++i) {
+        Statement(db, "INSERT INTO Passages (startbook, startchapter, startverse, endbook, "
+                      "endchapter, endverse, username, UserID, scheduledate, numVerses) "
+                      "VALUES ('John', 1, 1, 'John', 1, 1, 'Ann', 1, '2026-01-01 00:00:00', 1)")
+            .run();
+        Statement(db, "INSERT INTO PassageVerses (passageID, VerseBook, verseChapter, VerseNum, "
+                      "minWordSize, ScheduleDate) VALUES (?, 43, 1, 1, 1, '2027-01-01 00:00:00')")
+            .bindAll(db.lastInsertId())
+            .run();
+    }
+    transaction.commit();
+    quiz_->start(1);
+    QCOMPARE(quiz_->makeQuestion(), emptyPage());
+}
+
+void TestQuiz::theUsersOwnVersesInReadingOrder() {
+    // Two users of one name: each is asked only their own passages.
+    Database &db = test_->db();
+    addPassage(db, clock_, {{1, "Genesis", 50, 25}, {2, "Exodus", 1, 2}}, "Ann", 2);
+    john11(35, 35, 1);
+    Statement(db, "UPDATE Passages SET numVersestoAsk = 5 WHERE UserID = 2").run();
+    quiz_->start(2);
+    const QString page = quiz_->makeQuestion();
+    QStringList headings;
+    for (const char *verse : {"Genesis 50:25", "Genesis 50:26", "Exodus 1:1", "Exodus 1:2"})
+        headings << QString::number(page.indexOf(QLatin1String(verse)));
+    QVERIFY2(std::is_sorted(headings.begin(), headings.end(),
+                            [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); }) &&
+                 !headings.contains("-1"),
+             qPrintable(headings.join(' ')));
+    QVERIFY(!page.contains("John"));
+    quiz_->makeQuestion(); // the same passage again: it is the only one due
+    QVERIFY(!quiz_->makeQuestion().contains("John"));
+}
+
+void TestQuiz::aFailedPageStoresNothing() {
+    // Every verse at its threshold, all in: each routine writes something.
+    john11(33, 35);
+    Statement(test_->db(), "UPDATE PassageVerses SET verseScore = 5, minWordSize = 0").run();
+    Statement(test_->db(), "UPDATE Passages SET numVersestoAsk = 4, passageScore = 5").run();
+    quiz_->start(1);
+    quiz_->makeQuestion();
+    const char *everything = "SELECT group_concat(v.verseLevel || v.WordSizeLevel || v.verseScore "
+                             "|| v.ScheduleDate || p.passageScore || p.passagelevel || "
+                             "p.scheduledate) FROM PassageVerses v JOIN Passages p "
+                             "ON p.id = v.passageID";
+    const QString before = rows(everything);
+    const QList<Blank> blanks = quiz_->state().blanks;
+    QCOMPARE(blanks.size(), 3);
+    // The last write of the page, the passage's own, fails.
+    test_->db().execute("CREATE TRIGGER fail BEFORE UPDATE OF passagelevel ON Passages "
+                        "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END");
+    QCOMPARE(errorNumberOf([&] { quiz_->submit(answered(true)); }), 19);
+    QCOMPARE(rows(everything), before);
+    QCOMPARE(quiz_->state().blanks, blanks);
+    QCOMPARE(quiz_->state().verse, Thresholds());
+    QCOMPARE(quiz_->numCorrect, 0);
+
+    test_->db().execute("DROP TRIGGER fail");
+    QVERIFY(quiz_->submit(answered(true)).pageRight);
+    QVERIFY(rows(everything) != before);
+    QCOMPARE(quiz_->numCorrect, 1);
+    // Judged once: the page holds no blank any more.
+    QCOMPARE(errorNumberOf([&] { quiz_->submit(answered(true)); }), int(Error::BadInput));
+    QCOMPARE(quiz_->numCorrect, 1);
+}
+
+void TestQuiz::oneVerseLearntToPassageLevel3() {
+    // A day between pages crosses a change of the clocks in some zones on the way.
+    clock_.set(fromDbText("2026-03-27 12:00:00"));
+    const qint64 passage = john11(35, 35);
+    const qint64 verse = test_->count("SELECT id FROM PassageVerses");
+    quiz_->start(1);
+    QStringList asked;
+    while (passageRow(passage).section(' ', 0, 0).section('/', 2) != "3" && asked.size() < 20) {
+        clock_.set(clock_.now().addDays(1));
+        quiz_->makeQuestion();
+        QCOMPARE(quiz_->state().blanks.size(), 1);
+        asked << quiz_->state().blanks.first().expected;
+        QVERIFY(quiz_->submit(answered(true)).pageRight);
+    }
+    // Down the whole word-size ladder, faster as the thresholds fall, until every word is
+    // blanked; the verse matures and the passage, whole, climbs its review ladder.
+    QCOMPARE(asked, (QStringList{"Jesus", "Jesus", "Jesus", "Jesus", "Jesus wept", "Jesus wept",
+                                 "Jesus wept.", "Jesus wept.", "Jesus wept.", "Jesus wept.",
+                                 "Jesus wept."}));
+    QCOMPARE(verseRow(verse), "3/5/0/1 2026-04-06 12:10:00");
+    QCOMPARE(passageRow(passage), "2/0/3 2026-04-07 12:10:00");
+}
+
+QTEST_GUILESS_MAIN(TestQuiz)
+#include "test_quiz.moc"
