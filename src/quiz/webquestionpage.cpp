@@ -1,11 +1,13 @@
 #include "quiz/webquestionpage.h"
 
-#include <QChildEvent>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QKeyEvent>
+#include <QWebChannel>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 
@@ -43,6 +45,16 @@ var versekeep = {
     blank.style.color = 'red';
   }
 };
+new QWebChannel(qt.webChannelTransport, function (channel) {
+  versekeep.window = channel.objects.window;
+});
+// Told from here, after the keys typed before it: the blanks hold all of them.
+document.addEventListener('keydown', function (event) {
+  if (event.key === 'Enter' && versekeep.window) {
+    event.preventDefault();
+    versekeep.window.enter();
+  }
+});
 </script></head><body></body></html>)";
 
 // Nothing leaves the machine or reads a file: only the page's own data.
@@ -73,6 +85,22 @@ private:
 };
 } // namespace
 
+// What the page tells the window.
+class PageEvents : public QObject {
+    Q_OBJECT
+public:
+    explicit PageEvents(WebQuestionPage *page) : QObject(page), page_(page) {}
+
+public Q_SLOTS:
+    void enter() {
+        if (page_->enterPressed)
+            page_->enterPressed();
+    }
+
+private:
+    WebQuestionPage *page_;
+};
+
 WebQuestionPage::WebQuestionPage(QWidget *parent)
     : QWebEngineView(parent), profile_(new QWebEngineProfile) {
     // Off the record: no cache, cookies or history written to disk.
@@ -83,6 +111,17 @@ WebQuestionPage::WebQuestionPage(QWidget *parent)
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    // The channel's script goes in before the page's own, which uses it.
+    QFile channelScript(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    channelScript.open(QIODevice::ReadOnly);
+    QWebEngineScript script;
+    script.setSourceCode(QString::fromUtf8(channelScript.readAll()));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    page->scripts().insert(script);
+    auto *channel = new QWebChannel(page);
+    channel->registerObject(QStringLiteral("window"), new PageEvents(this));
+    page->setWebChannel(channel);
     setPage(page);
     setAcceptDrops(false);
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -151,20 +190,4 @@ void WebQuestionPage::markWrong(int number, const QString &tooltip) {
     call(QStringLiteral("markWrong"), {number, tooltip});
 }
 
-void WebQuestionPage::childEvent(QChildEvent *event) {
-    QWebEngineView::childEvent(event);
-    // The engine draws into a child widget that takes the keys; Enter is watched there.
-    if (event->added() && event->child()->isWidgetType())
-        event->child()->installEventFilter(this);
-}
-
-bool WebQuestionPage::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::KeyPress && enterPressed) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            enterPressed();
-            return true;
-        }
-    }
-    return QWebEngineView::eventFilter(watched, event);
-}
+#include "webquestionpage.moc"

@@ -23,10 +23,6 @@ public:
                     std::function<void(const Error &)> failed) override;
     void markWrong(int number, const QString &tooltip) override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void childEvent(QChildEvent *event) override;
-
 private:
     // Calls a function of the page's script with values passed as JSON.
     void call(const QString &function, const QVariantList &arguments,

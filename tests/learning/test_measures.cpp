@@ -17,8 +17,6 @@ private Q_SLOTS:
     void wordLengths();
     void minWordSize_data();
     void minWordSize();
-    void verseTable_data();
-    void verseTable();
 };
 
 namespace {
@@ -76,8 +74,6 @@ void TestMeasures::ladderAcrossClockChanges_data() {
     // A reading the change skips steps over the gap.
     QTest::newRow("London, an hour into the gap")
         << QByteArray("Europe/London") << "2026-03-29 00:30:00" << 7 << "2026-03-29 02:30:00" << 1;
-    QTest::newRow("London, a week into the gap")
-        << QByteArray("Europe/London") << "2026-03-22 01:15:00" << 15 << "2026-03-29 02:15:00" << 1;
     QTest::newRow("New York, into the gap")
         << QByteArray("America/New_York") << "2026-03-08 01:40:00" << 7 << "2026-03-08 03:40:00"
         << -4;
@@ -148,32 +144,6 @@ void TestMeasures::minWordSize() {
     for (int level = 0; level < sizesFromLevel0.size(); ++level)
         QCOMPARE(minWordSizeOf(lengths, level), sizesFromLevel0[level]);
     QCOMPARE(minWordSizeOf(lengths, -4), sizesFromLevel0[1]);
-}
-
-void TestMeasures::verseTable_data() {
-    QTest::addColumn<int>("verse");
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("expected");
-    QTest::addColumn<int>("error");
-    QTest::newRow("stored text") << 1 << 2 << 7 << 0;
-    QTest::newRow("empty text") << 2 << 1 << 0 << 0;
-    QTest::newRow("missing verse") << 9 << 1 << 0 << 0;
-    QTest::newRow("NULL text") << 3 << 1 << 0 << int(Error::InvalidUseOfNull);
-}
-
-void TestMeasures::verseTable() {
-    QFETCH(int, verse);
-    QFETCH(int, level);
-    QFETCH(int, expected);
-    QFETCH(int, error);
-    TestDatabase test;
-    test.addVerse(1, "Genesis", 1, 1, "In the beginning God created the heaven and the earth.");
-    test.addVerse(1, "Genesis", 1, 2, "");
-    test.addVerse(1, "Genesis", 1, 3, QVariant());
-    int size = -1;
-    QCOMPARE(errorNumberOf([&] { size = GetMinWordSize(test.db(), 1, 1, verse, level); }), error);
-    if (!error)
-        QCOMPARE(size, expected);
 }
 
 QTEST_GUILESS_MAIN(TestMeasures)

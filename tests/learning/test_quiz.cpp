@@ -10,10 +10,8 @@ class TestQuiz : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void verseRoutines_data();
-    void verseRoutines();
-    void UpdatePassage_data();
-    void UpdatePassage();
+    void routines_data();
+    void routines();
     void walkingTheDueList();
     void manyDuePassagesWithoutBlanks();
     void theUsersOwnVersesInReadingOrder();
@@ -73,109 +71,83 @@ QList<BlankAnswer> TestQuiz::answered(bool right) {
     return answers;
 }
 
-void TestQuiz::verseRoutines_data() {
-    // John 11:35, "Jesus wept.": word sizes 5, 4, 1, then 0 from word-size level 4.
+void TestQuiz::routines_data() {
+    // John 11:35, "Jesus wept.": word sizes 5, 4, 1, then 0 from word-size level 4. The
+    // passage has one verse, so it is whole once numVersestoAsk is 2.
     QTest::addColumn<QString>("routine");
     QTest::addColumn<QString>("before"); // verseLevel/WordSizeLevel/minWordSize/verseScore
-    QTest::addColumn<int>("up");
-    QTest::addColumn<int>("down");
+    QTest::addColumn<QString>("passageBefore"); // numVersestoAsk/passageScore/passagelevel
+    QTest::addColumn<int>("down");              // of both pairs of thresholds; up is 5
     QTest::addColumn<QString>("verse");
     QTest::addColumn<QString>("passage");
-    const QString untouched = "1/0/1 2026-12-06 09:00:00";
-    QTest::newRow("right below the threshold") << "right" << "1/1/5/4" << 5 << -5
-                                               << "1/1/5/5 2026-12-06 09:00:00" << untouched;
-    QTest::newRow("right at it: a word size up") << "right" << "1/1/5/5" << 5 << -5
-                                                 << "1/2/4/0 2026-12-06 10:00:00" << untouched;
-    QTest::newRow("wrong at 0: a word size down") << "wrong" << "1/2/4/0" << 5 << 0
-                                                  << "1/1/5/0 2026-12-06 10:00:00" << untouched;
-    QTest::newRow("no such verse") << "missing" << "1/1/5/5" << 5 << -5
-                                   << "1/1/5/5 2026-12-06 09:00:00" << untouched;
-    QTest::newRow("the ladder's end matures the verse")
-        << "add" << "1/3/1/3" << 5 << -5 << "2/4/0/0 2026-12-06 10:05:00"
-        << "2/0/1 2026-12-06 10:00:00";
-    QTest::newRow("a verse level up, no maturing") << "add" << "2/4/0/1" << 5 << -5
-                                                   << "3/5/0/0 2026-12-06 10:10:00" << untouched;
-    QTest::newRow("verse level 19 is the top") << "add" << "19/6/0/2" << 5 << -5
-                                               << "19/7/0/0 2027-02-06 10:00:00" << untouched;
-    QTest::newRow("a verse level down first") << "remove" << "3/5/0/2" << 5 << -5
-                                              << "2/5/0/0 2026-12-06 10:05:00" << untouched;
-    QTest::newRow("below the foot nothing changes") << "remove" << "1/0/5/-5" << 5 << -5
-                                                    << "1/0/5/-5 2026-12-06 09:00:00" << untouched;
+    QTest::addColumn<QString>("thresholds"); // the passage's, after
+    const QString verse = "1/1/5/-5 2026-12-06 09:00:00";
+    const QString passage = "1/0/1 2026-12-06 09:00:00";
+    const auto row = [](const char *name, const char *routine, const char *before,
+                        const char *passageBefore, int down, const QString &verse,
+                        const QString &passage, const char *thresholds = "5/-5") {
+        QTest::newRow(name) << routine << before << passageBefore << down << verse << passage
+                            << thresholds;
+    };
+    row("wrong at 0: a word size down", "wrong", "1/2/4/0", "1/0/1", 0,
+        "1/1/5/0 2026-12-06 10:00:00", passage, "5/0");
+    row("no such verse", "missing", "1/1/5/-5", "1/0/1", -5, verse, passage);
+    row("a verse level up, no maturing", "add", "2/4/0/1", "1/0/1", -5,
+        "3/5/0/0 2026-12-06 10:10:00", passage);
+    row("verse level 19 is the top", "add", "19/6/0/2", "1/0/1", -5,
+        "19/7/0/0 2027-02-06 10:00:00", passage);
+    row("a verse level down first", "remove", "3/5/0/2", "1/0/1", -5,
+        "2/5/0/0 2026-12-06 10:05:00", passage);
+    row("below the foot nothing changes", "remove", "1/0/5/-5", "1/0/1", -5,
+        "1/0/5/-5 2026-12-06 09:00:00", passage);
+    row("learning: a page changes nothing", "page right", "1/1/5/-5", "1/0/1", -5, verse,
+        passage, "4/-5");
+    row("whole: 19 rises to 20", "page right", "1/1/5/-5", "2/5/19", -5, verse,
+        "2/0/20 2027-04-06 10:00:00", "4/-5");
+    row("whole: 20 is the top", "page right", "1/1/5/-5", "2/5/20", -5, verse,
+        "2/0/20 2027-04-06 10:00:00", "4/-5");
+    row("whole: 1 is the foot", "page wrong", "1/1/5/-5", "2/-5/1", -5, verse,
+        "2/0/1 2026-12-06 10:00:00", "5/-4");
+    row("whole: at 0 a wrong page lowers at once", "page wrong", "1/1/5/-5", "2/0/5", 0, verse,
+        "2/0/4 2026-12-06 10:15:00", "5/0");
+    row("whole: a verse matures again, all stay in", "matured", "1/1/5/-5", "2/2/6", -5, verse,
+        "2/0/6 2026-12-06 10:45:00", "4/-5");
+    row("no such passage", "page wrong, missing", "1/1/5/-5", "1/0/1", -5, verse, passage,
+        "5/-4");
 }
 
-void TestQuiz::verseRoutines() {
+void TestQuiz::routines() {
     QFETCH(QString, routine);
     QFETCH(QString, before);
-    QFETCH(int, up);
+    QFETCH(QString, passageBefore);
     QFETCH(int, down);
     const qint64 passage = john11(35, 35);
     const qint64 verse = test_->count("SELECT id FROM PassageVerses");
-    const QStringList values = before.split('/');
+    const QStringList values = (before + '/' + passageBefore).split('/');
     Statement(test_->db(), "UPDATE PassageVerses SET verseLevel = ?, WordSizeLevel = ?, "
                            "minWordSize = ?, verseScore = ?")
         .bindAll(values[0].toInt(), values[1].toInt(), values[2].toInt(), values[3].toInt())
         .run();
+    Statement(test_->db(), "UPDATE Passages SET numVersestoAsk = ?, passageScore = ?, "
+                           "passagelevel = ?")
+        .bindAll(values[4].toInt(), values[5].toInt(), values[6].toInt())
+        .run();
     QuizState state;
-    state.currentPassageID = passage;
-    state.verse = {up, down};
+    state.currentPassageID = routine.endsWith("missing") ? passage + 1 : passage;
+    state.verse = state.passage = {5, down};
     Progress progress(test_->db(), clock_, state);
     if (routine == "add")
         progress.AddVerseLevel(verse);
     else if (routine == "remove")
         progress.RemoveVerseLevel(verse);
+    else if (routine.startsWith("page") || routine == "matured")
+        progress.UpdatePassage(routine == "page right" || routine == "matured",
+                               routine == "matured");
     else
         progress.UpdateVerseScore(routine == "missing" ? verse + 1 : verse, routine == "right");
     QTEST(verseRow(verse), "verse");
     QTEST(passageRow(passage), "passage");
-}
-
-void TestQuiz::UpdatePassage_data() {
-    // John 11:33-35: three verses, so every verse is in at numVersestoAsk 4.
-    QTest::addColumn<QString>("before"); // numVersestoAsk/passageScore/passagelevel
-    QTest::addColumn<bool>("right");
-    QTest::addColumn<bool>("newVerse");
-    QTest::addColumn<int>("down");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<int>("upAfter");
-    QTest::addColumn<int>("downAfter");
-    QTest::newRow("learning: a page changes nothing")
-        << "1/0/1" << true << false << -5 << "1/0/1 2026-12-06 09:00:00" << 4 << -5;
-    QTest::newRow("learning: a verse matures") << "1/3/1" << true << true << -5
-                                               << "2/0/1 2026-12-06 10:00:00" << 4 << -5;
-    QTest::newRow("whole: a right page moves the score")
-        << "4/0/3" << true << false << -5 << "4/1/3 2026-12-06 10:10:00" << 4 << -5;
-    QTest::newRow("whole: 19 rises to 20") << "4/5/19" << true << false << -5
-                                           << "4/0/20 2027-04-06 10:00:00" << 4 << -5;
-    QTest::newRow("whole: 20 is the top") << "4/5/20" << true << false << -5
-                                          << "4/0/20 2027-04-06 10:00:00" << 4 << -5;
-    QTest::newRow("whole: 1 is the foot") << "4/-5/1" << false << false << -5
-                                          << "4/0/1 2026-12-06 10:00:00" << 5 << -4;
-    QTest::newRow("whole: at 0 a wrong page lowers at once")
-        << "4/0/5" << false << false << 0 << "4/0/4 2026-12-06 10:15:00" << 5 << 0;
-    QTest::newRow("whole: a verse matures again and all stay in")
-        << "4/2/6" << true << true << -5 << "4/0/6 2026-12-06 10:45:00" << 4 << -5;
-    QTest::newRow("no such passage") << "" << false << false << -5 << "" << 5 << -4;
-}
-
-void TestQuiz::UpdatePassage() {
-    QFETCH(QString, before);
-    QFETCH(bool, right);
-    QFETCH(bool, newVerse);
-    QFETCH(int, down);
-    const qint64 passage = john11(33, 35);
-    const QStringList values = before.split('/');
-    if (!before.isEmpty())
-        Statement(test_->db(), "UPDATE Passages SET numVersestoAsk = ?, passageScore = ?, "
-                               "passagelevel = ?")
-            .bindAll(values[0].toInt(), values[1].toInt(), values[2].toInt())
-            .run();
-    QuizState state;
-    state.currentPassageID = before.isEmpty() ? passage + 1 : passage;
-    state.passage = {5, down};
-    Progress(test_->db(), clock_, state).UpdatePassage(right, newVerse);
-    QTEST(passageRow(state.currentPassageID), "after");
-    QTEST(state.passage.up, "upAfter");
-    QTEST(state.passage.down, "downAfter");
+    QTEST(QStringLiteral("%1/%2").arg(state.passage.up).arg(state.passage.down), "thresholds");
 }
 
 void TestQuiz::walkingTheDueList() {

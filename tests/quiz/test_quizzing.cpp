@@ -107,6 +107,7 @@ void TestQuizzing::rightAndWrongPagesFromTheKeyboard() {
 void TestQuizzing::aPageIsJudgedOnce() {
     start("Ann", 1);
     QTest::keyClicks(keys(), "Jesus");
+    QTRY_COMPARE(js("document.activeElement.value"), QVariant("Jesus"));
     window_->SubmitAnswer->click();
     window_->SubmitAnswer->click(); // while the page is being read
     QTRY_COMPARE(window_->quiz().numCorrect, 1);

@@ -23,18 +23,6 @@ TestDatabase::TestDatabase(const QString &copyFrom) {
 
 TestDatabase TestDatabase::withBible() { return TestDatabase(QStringLiteral(VERSEKEEP_BIBLE_DB)); }
 
-void TestDatabase::addVerse(int book, const QString &bookName, int chapter, int verse,
-                            const QVariant &text) {
-    Statement insert(db_, "INSERT INTO kjv (BookNum, Book, Chapter, Verse, VerseText) "
-                          "VALUES (?, ?, ?, ?, ?)");
-    insert.bindAll(book, bookName, chapter, verse);
-    if (text.isNull())
-        insert.bind(5, nullptr);
-    else
-        insert.bind(5, text.toString());
-    insert.run();
-}
-
 qint64 TestDatabase::count(const char *sql) {
     Statement query(db_, sql);
     return query.next() ? query.integer(0) : -1;

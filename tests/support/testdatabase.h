@@ -18,8 +18,6 @@ public:
     Database &db() { return db_; }
     Database reopen() const { return Database(path()); }
 
-    void addVerse(int book, const QString &bookName, int chapter, int verse,
-                  const QVariant &text);
     qint64 count(const char *sql);
 
 private:
