@@ -13,7 +13,6 @@ private Q_SLOTS:
     void routines_data();
     void routines();
     void walkingTheDueList();
-    void manyDuePassagesWithoutBlanks();
     void theUsersOwnVersesInReadingOrder();
     void aFailedPageStoresNothing();
     void oneVerseLearntToPassageLevel3();
@@ -181,25 +180,6 @@ void TestQuiz::walkingTheDueList() {
             QCOMPARE(quiz_->state().currentPassageID, p[expected - 1]);
         }
     }
-}
-
-void TestQuiz::manyDuePassagesWithoutBlanks() {
-    // Each due passage is passed over in turn, in a loop: ten thousand must not overflow.
-    Database &db = test_->db();
-    Transaction transaction(db);
-    for (int i = 0; i < 10000; ++i) {
-        Statement(db, "INSERT INTO Passages (startbook, startchapter, startverse, endbook, "
-                      "endchapter, endverse, username, UserID, scheduledate, numVerses) "
-                      "VALUES ('John', 1, 1, 'John', 1, 1, 'Ann', 1, '2026-01-01 00:00:00', 1)")
-            .run();
-        Statement(db, "INSERT INTO PassageVerses (passageID, VerseBook, verseChapter, VerseNum, "
-                      "minWordSize, ScheduleDate) VALUES (?, 43, 1, 1, 1, '2027-01-01 00:00:00')")
-            .bindAll(db.lastInsertId())
-            .run();
-    }
-    transaction.commit();
-    quiz_->start(1);
-    QCOMPARE(quiz_->makeQuestion(), emptyPage());
 }
 
 void TestQuiz::theUsersOwnVersesInReadingOrder() {
