@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -61,9 +60,7 @@ QString helpText() {
                "  sudo apt-get install sword-text-web     (World English Bible)\n"
                "  sudo apt-get install sword-text-sparv   (Spanish Reina-Valera 1909)\n"
                "then --list-modules shows their names for --module.")
-        .arg(QLatin1String(VerseSource::defaultModule), defaultDatabaseFile(),
-             QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnholm"))
-                 .fileName());
+        .arg(QLatin1String(VerseSource::defaultModule), defaultDatabaseFile(), settingsFile());
 }
 
 // Carriage-return updates on a terminal; a log or a build tool gets a few whole lines.
@@ -136,17 +133,14 @@ int makeDatabase(const QString &file, const QString &moduleName, bool keepCharac
                       .arg(count.verses)
                       .arg(count.books)
                       .arg(module.name, module.description));
-    const QString settingsFile =
-        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnholm"))
-            .fileName();
     const bool recorded = recordDatabaseLocation({made.absolutePath() + '/', made.fileName()});
     const QString now = readDatabaseLocation().filePath();
     print(stdout, recorded ? QStringLiteral("Recorded it in the settings (%1): Versekeep will "
                                             "open %2.\n")
-                                 .arg(settingsFile, now)
+                                 .arg(settingsFile(), now)
                            : QStringLiteral("Left the settings (%1) alone: they already point "
                                             "to %2.\n")
-                                 .arg(settingsFile, now));
+                                 .arg(settingsFile(), now));
     return 0;
 }
 

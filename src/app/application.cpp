@@ -5,6 +5,8 @@
 #include "quiz/quizzing.h"
 #include "users/users.h"
 
+#include <QGuiApplication>
+
 Application::Application(Dialogs &dialogs, Clock &clock) : dialogs_(dialogs), clock_(clock) {}
 
 Application::~Application() {
@@ -17,7 +19,14 @@ bool Application::Main() {
     try {
         const DatabaseLocation location = readDatabaseLocation();
         helpFilePath_ = location.helpFilePath();
-        dbConn_ = Database(location.filePath());
+        dbConn_ = openDatabase(location);
+        // Waiting for another copy of the program to finish its save shows as a busy cursor.
+        dbConn_.setBusyHook([](bool waiting) {
+            if (waiting)
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QGuiApplication::restoreOverrideCursor();
+        });
         showUsers();
         return true;
     } catch (const Error &error) {

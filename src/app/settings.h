@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/database.h"
+
 #include <QString>
 
 // Where the database lives: group "versekeep" of the "Tarnholm" settings
@@ -13,7 +15,13 @@ struct DatabaseLocation {
 };
 
 DatabaseLocation readDatabaseLocation();
+// The settings file itself, to name in messages.
+QString settingsFile();
 // Records the keys that are not set yet; returns true when it wrote anything.
 bool recordDatabaseLocation(const DatabaseLocation &location);
 // $XDG_DATA_HOME/versekeep/versekeep.db
 QString defaultDatabaseFile();
+
+// Opens the database the settings name. A failure's description says which file was
+// tried and which settings file names it; a file without Versekeep's tables is refused.
+Database openDatabase(const DatabaseLocation &location);

@@ -4,17 +4,61 @@
 #include <sqlite3.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <strings.h>
 #include <unistd.h>
 
+// Kept apart from the Database so that SQLite's pointer to it survives a move.
+struct Database::Busy {
+    std::function<void(bool)> hook;
+    int timeoutMs = 5000;
+    int waitedMs = 0;
+    bool waiting = false;
+};
+
 namespace {
-constexpr int busyTimeoutMs = 5000;
+constexpr int busyStepMs = 20;
+
+int onBusy(void *data, int attempt) {
+    auto *busy = static_cast<Database::Busy *>(data);
+    if (attempt == 0) {
+        busy->waitedMs = 0;
+        if (!busy->waiting && busy->hook) {
+            busy->waiting = true;
+            busy->hook(true);
+        }
+    }
+    if (busy->waitedMs >= busy->timeoutMs)
+        return 0;
+    const int step = std::min(busyStepMs, busy->timeoutMs - busy->waitedMs);
+    sqlite3_sleep(step);
+    busy->waitedMs += step;
+    return 1;
 }
 
-Database::Database(const QString &path, const QByteArray &key) {
+// What a learner needs to hear about the failures a learner can meet.
+QString describe(int code, const char *message) {
+    switch (code) {
+    case SQLITE_BUSY:
+        return QStringLiteral("Another copy of Versekeep is using the database, so nothing was "
+                              "saved. Try again once it is done.");
+    case SQLITE_FULL:
+        return QStringLiteral("The disk is full, so nothing was saved. Free some space, then "
+                              "try again.");
+    default:
+        return QString::fromUtf8(message);
+    }
+}
+} // namespace
+
+Database::Database() = default;
+
+Database::Database(const QString &path, const QByteArray &key)
+    : busy_(std::make_unique<Busy>()) {
     // SQLite treats an empty name as a private temporary database; that is never ours.
     if (path.isEmpty())
         throw Error(SQLITE_CANTOPEN, QStringLiteral("unable to open database file"));
@@ -25,10 +69,17 @@ Database::Database(const QString &path, const QByteArray &key) {
             fail(rc);
         if (sqlite3_db_readonly(db_, "main") == 1)
             throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
+        // Saving makes a journal beside the file.
+        const QString folder = QFileInfo(path).absolutePath();
+        if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
+            throw Error(SQLITE_READONLY,
+                        QStringLiteral("the folder %1 cannot be written, and every save needs "
+                                       "room beside the database for its journal")
+                            .arg(folder));
         rc = sqlite3_key(db_, key.constData(), int(key.size()));
         if (rc != SQLITE_OK)
             fail(rc);
-        sqlite3_busy_timeout(db_, busyTimeoutMs);
+        sqlite3_busy_handler(db_, onBusy, busy_.get());
         // The first read proves the key: a wrong one gives SQLITE_NOTADB here.
         execute("SELECT count(*) FROM sqlite_master");
         execute("PRAGMA synchronous = FULL");
@@ -63,16 +114,35 @@ Database::~Database() {
         sqlite3_close_v2(db_);
 }
 
-Database::Database(Database &&other) noexcept : db_(other.db_) { other.db_ = nullptr; }
+Database::Database(Database &&other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), busy_(std::move(other.busy_)) {}
 
 Database &Database::operator=(Database &&other) noexcept {
     if (this != &other) {
         if (db_)
             sqlite3_close_v2(db_);
-        db_ = other.db_;
-        other.db_ = nullptr;
+        db_ = std::exchange(other.db_, nullptr);
+        busy_ = std::move(other.busy_);
     }
     return *this;
+}
+
+void Database::setBusyHook(std::function<void(bool)> hook) {
+    if (busy_)
+        busy_->hook = std::move(hook);
+}
+
+void Database::setBusyTimeout(int milliseconds) {
+    if (busy_)
+        busy_->timeoutMs = milliseconds;
+}
+
+void Database::settled() {
+    if (busy_ && busy_->waiting) {
+        busy_->waiting = false;
+        if (busy_->hook)
+            busy_->hook(false);
+    }
 }
 
 void Database::close() {
@@ -86,6 +156,7 @@ void Database::close() {
 
 void Database::execute(const char *sql) {
     const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    settled();
     if (rc != SQLITE_OK)
         fail(rc);
 }
@@ -97,7 +168,7 @@ void Database::fail(int resultCode) const {
     const char *message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
     if (db_ && sqlite3_errcode(db_) == SQLITE_OK)
         message = sqlite3_errstr(code);
-    throw Error(code, QString::fromUtf8(message));
+    throw Error(code, describe(code, message));
 }
 
 Statement::Statement(Database &db, const char *sql) : db_(db) {
@@ -135,6 +206,7 @@ Statement &Statement::bind(int index, std::nullptr_t) {
 
 bool Statement::next() {
     const int rc = sqlite3_step(stmt_);
+    db_.settled();
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)

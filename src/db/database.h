@@ -7,17 +7,20 @@
 #include <QString>
 #include <QVariant>
 #include <cstddef>
+#include <functional>
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 // The one connection to an encrypted database file. Opening never creates a file:
-// an empty or wrong path is a failure, not a fresh private database.
+// an empty or wrong path is a failure, not a fresh private database. A file or folder the
+// program may not write is refused at once, not at the first save.
 class Database {
 public:
     static constexpr const char *password = "318047265590";
 
-    Database() = default;
+    Database();
     explicit Database(const QString &path, const QByteArray &key = password);
     ~Database();
     Database(Database &&other) noexcept;
@@ -35,10 +38,20 @@ public:
     qint64 lastInsertId() const;
     sqlite3 *handle() const { return db_; }
 
+    // While another copy of the program holds the file, work waits up to the timeout.
+    // The hook hears when waiting starts (true) and ends (false).
+    void setBusyHook(std::function<void(bool waiting)> hook);
+    void setBusyTimeout(int milliseconds);
+    // A statement has finished: any wait is over.
+    void settled();
+
     [[noreturn]] void fail(int resultCode) const;
+
+    struct Busy;
 
 private:
     sqlite3 *db_ = nullptr;
+    std::unique_ptr<Busy> busy_;
 };
 
 // A prepared statement. Values are bound, never spliced into the text; columns are

@@ -14,6 +14,7 @@ public:
         BadInput = 1001,    // input the program cannot use (tools, settings)
         FileExists = 1002,  // a target file that must not be overwritten
         FileSystem = 1003,  // a folder or file that cannot be made or written
+        DeletedElsewhere = 1004, // a user or passage another copy of the program deleted
     };
 
     Error(int number, const QString &description)

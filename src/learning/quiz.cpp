@@ -3,6 +3,7 @@
 #include "app/clock.h"
 #include "learning/schedule.h"
 #include "learning/wordsize.h"
+#include "passages/passagestore.h"
 
 #include <algorithm>
 
@@ -202,6 +203,7 @@ Judgement Quiz::submit(const QList<BlankAnswer> &answers) {
     const Judgement judgement = judgePage(answers);
     QuizState next = state_;
     Transaction transaction(db_);
+    requirePassage(db_, state_.currentPassageID);
     Progress progress(db_, clock_, next);
     for (const auto &[verseId, right] : judgement.verses)
         progress.UpdateVerseScore(verseId, right);

@@ -2,6 +2,7 @@
 
 #include "app/clock.h"
 #include "learning/wordsize.h"
+#include "users/userstore.h"
 
 #include <limits>
 
@@ -68,6 +69,7 @@ qint64 addPassage(Database &db, const Clock &clock, const PassageRange &range,
                   const QString &userName, qint64 userId) {
     const QString now = toDbText(clock.now());
     Transaction transaction(db);
+    requireUser(db, userId);
     // The passage row comes first so its id exists; numVerses is known only at the end.
     Statement(db, "INSERT INTO Passages (startbook, startchapter, startverse, endbook, "
                   "endchapter, endverse, passagelevel, username, scheduledate, passageScore, "
@@ -107,7 +109,17 @@ qint64 addPassage(Database &db, const Clock &clock, const PassageRange &range,
 
 void deletePassage(Database &db, qint64 passageId) {
     Transaction transaction(db);
+    requirePassage(db, passageId);
     Statement(db, "DELETE FROM Passages WHERE id = ?").bindAll(passageId).run();
     Statement(db, "DELETE FROM PassageVerses WHERE passageID = ?").bindAll(passageId).run();
     transaction.commit();
+}
+
+void requirePassage(Database &db, qint64 passageId) {
+    Statement passage(db, "SELECT count(*) FROM Passages p JOIN Users u ON u.id = p.UserID "
+                          "WHERE p.id = ?");
+    if (passage.bindAll(passageId).next() && passage.integer(0) == 0)
+        throw Error(Error::DeletedElsewhere,
+                    QStringLiteral("This passage was deleted in another copy of Versekeep, so "
+                                   "nothing was saved."));
 }

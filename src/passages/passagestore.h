@@ -35,9 +35,14 @@ int lastChapter(Database &db, qint64 book);
 int lastVerse(Database &db, qint64 book, int chapter);
 
 // Stores the passage with one learning record per verse of the range, across chapters
-// and books, all due now; all or nothing. Returns the passage's id.
+// and books, all due now; all or nothing, and nothing when the user has gone meanwhile.
+// Returns the passage's id.
 qint64 addPassage(Database &db, const Clock &clock, const PassageRange &range,
                   const QString &userName, qint64 userId);
 
 // Removes the passage and its learning records, all or nothing.
 void deletePassage(Database &db, qint64 passageId);
+
+// Inside a write on the passage's behalf: throws DeletedElsewhere when another copy of the
+// program has deleted the passage or its user.
+void requirePassage(Database &db, qint64 passageId);

@@ -40,6 +40,7 @@ UserPassages::UserPassages(const WindowContext &context, Navigation &navigation)
 
     Uname = label(client, "Uname", QStringLiteral("Name Goes here"), 240, 360, 5655, 495);
     Uname->setFont(arial(14.25));
+    Uname->setTextFormat(Qt::PlainText); // a name is shown as typed, never as markup
     label(client, "Label1", QStringLiteral("Passages Learning"), 120, 1320, 2655, 255);
     PassageList = control<QListWidget>(client, "PassageList", 120, 1680, 3975, 5715);
     label(client, "Label2", QStringLiteral("Start Book"), 4920, 1320, 2175, 255);

@@ -103,8 +103,18 @@ void Quizzing::SubmitAnswer_Click() {
 
 void Quizzing::judge(const QList<BlankAnswer> &answers) {
     Judgement judgement;
-    if (!context_.dialogs.attempt([&] { judgement = quiz_.submit(answers); }))
+    try {
+        judgement = quiz_.submit(answers);
+    } catch (const Error &error) {
+        context_.dialogs.errorReport(error);
+        // Nothing is left to quiz on when the passage or its user has gone.
+        if (error.number() == Error::DeletedElsewhere) {
+            navigation_.showUsers();
+            hide();
+            return;
+        }
         return fallBack();
+    }
     for (int number : judgement.wrongBlanks)
         questionctl->markWrong(number, answers[number - 1].expected);
     if (judgement.pageRight) {

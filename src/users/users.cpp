@@ -43,8 +43,16 @@ void Users::requery() {
 }
 
 void Users::AddButton_Click() {
-    if (context_.dialogs.attempt([this] { addUser(context_.db, User->text()); }))
-        requery();
+    try {
+        addUser(context_.db, User->text());
+    } catch (const Error &error) {
+        if (error.number() == Error::BadInput)
+            context_.dialogs.information(QStringLiteral("Invalid Name"), error.description());
+        else
+            context_.dialogs.errorReport(error);
+        return;
+    }
+    requery();
 }
 
 void Users::openSelectedUser() {

@@ -32,6 +32,7 @@ private:
 
 void TestQuiz::init() {
     test_.emplace(TestDatabase::withBible());
+    test_->db().execute("INSERT INTO Users (id, Name) VALUES (1, 'Ann'), (2, 'Ann')");
     clock_.set(fromDbText("2026-12-06 10:00:00"));
     quiz_.emplace(test_->db(), clock_);
 }

@@ -90,6 +90,7 @@ void TestPassageStore::expansion() {
     QFETCH(QString, verses);
     TestDatabase test = TestDatabase::withBible();
     Database &db = test.db();
+    db.execute("INSERT INTO Users (id, Name) VALUES (7, 'Ann')");
     const qint64 id = addPassage(db, FixedClock(addedAt), range, "Ann", 7);
     Statement rows(db, "SELECT VerseBook || ':' || verseChapter || ':' || VerseNum "
                        "FROM PassageVerses WHERE passageID = ? ORDER BY id");
@@ -108,6 +109,7 @@ void TestPassageStore::expansion() {
 void TestPassageStore::newPassageIsDueAtOnce() {
     TestDatabase test = TestDatabase::withBible();
     Database &db = test.db();
+    db.execute("INSERT INTO Users (id, Name) VALUES (40000, 'O''Brien')");
     const qint64 id = addPassage(db, FixedClock(addedAt),
                                  {{43, "John", 11, 35}, {43, "John", 11, 36}}, "O'Brien", 40000);
     Statement passage(db, "SELECT * FROM Passages WHERE id = ?");
@@ -142,6 +144,7 @@ void TestPassageStore::failurePartWayStoresNothing() {
     TestDatabase test = TestDatabase::withBible();
     Database &db = test.db();
     const PassageRange r{{1, "Genesis", 50, 1}, {3, "Leviticus", 1, 3}};
+    db.execute("INSERT INTO Users (id, Name) VALUES (1, 'Ann')");
     db.execute(damage.toUtf8().constData());
     QCOMPARE(errorNumberOf([&] { addPassage(db, FixedClock(addedAt), r, "Ann", 1); }), number);
     QCOMPARE(test.count("SELECT count(*) FROM Passages"), 0);

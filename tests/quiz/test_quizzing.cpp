@@ -34,6 +34,7 @@ private:
 
 void TestQuizzing::init() {
     fixture_ = std::make_unique<WindowFixture>(TestDatabase::withBible());
+    fixture_->test.db().execute("INSERT INTO Users (id, Name) VALUES (1, 'Ann'), (2, 'Bob')");
     const FixedClock before(fixture_->clock.now().addSecs(-60));
     addPassage(fixture_->test.db(), before, {{43, "John", 11, 35}, {43, "John", 11, 35}}, "Ann",
                1);

@@ -1,0 +1,19 @@
+#include "learning/tokens.h"
+
+#define CHECK(condition) ((condition) ? void() : qFatal("broken: %s", #condition))
+
+// The token walk over any text: it ends, its two readings agree token by token, and it
+// neither drops nor repeats anything but blanks.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QStringList tokens = splitVerse(text);
+    const QList<int> lengths = tokenLengths(text);
+    CHECK(tokens.size() == lengths.size());
+    QString joined;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        CHECK(trimBlanks(tokens[i]).size() == lengths[i]);
+        joined += tokens[i];
+    }
+    CHECK(joined.remove(u' ') == QString(text).remove(u' '));
+    return 0;
+}
