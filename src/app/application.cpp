@@ -1,15 +1,21 @@
 #include "app/application.h"
 
+#include "app/clock.h"
 #include "app/dialogs.h"
+#include "db/backup.h"
 #include "passages/userpassages.h"
 #include "quiz/quizzing.h"
 #include "users/users.h"
 
 #include <QGuiApplication>
+#include <QThread>
 
 Application::Application(Dialogs &dialogs, Clock &clock) : dialogs_(dialogs), clock_(clock) {}
 
 Application::~Application() {
+    if (backup_)
+        backup_->wait();
+    delete backup_;
     delete quizzing_;
     delete userPassages_;
     delete users_;
@@ -28,12 +34,29 @@ bool Application::Main() {
                 QGuiApplication::restoreOverrideCursor();
         });
         showUsers();
+        startBackup(location.filePath());
         return true;
     } catch (const Error &error) {
         dialogs_.errorReport(error);
         ExitProgram();
         return false;
     }
+}
+
+void Application::startBackup(const QString &databasePath) {
+    backup_ = QThread::create([this, databasePath, now = clock_.now()] {
+        try {
+            backUpDatabase(databasePath, now);
+        } catch (const Error &error) {
+            const Error report(error.number(),
+                               QStringLiteral("Today's backup of the database was not made; "
+                                              "your work is safe and Versekeep goes on. %1")
+                                   .arg(error.description()));
+            QMetaObject::invokeMethod(
+                this, [this, report] { dialogs_.errorReport(report); }, Qt::QueuedConnection);
+        }
+    });
+    backup_->start(QThread::LowPriority);
 }
 
 Users *Application::users() {
@@ -85,6 +108,8 @@ void Application::ExitProgram() {
         }
     }
     CloseDatabase();
+    if (backup_)
+        backup_->wait();
     Q_EMIT finished();
 }
 

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 
+class QThread;
+
 class Quizzing;
 class Users;
 class UserPassages;
@@ -40,6 +42,8 @@ Q_SIGNALS:
 
 private:
     WindowContext context() { return {dbConn_, dialogs_, clock_}; }
+    // Today's backup, made beside the user list rather than before it.
+    void startBackup(const QString &databasePath);
     Users *users();
     UserPassages *userPassages();
     Quizzing *quizzing();
@@ -49,6 +53,7 @@ private:
     Database dbConn_;
     QString helpFilePath_;
     bool exiting_ = false;
+    QThread *backup_ = nullptr;
     QPointer<Quizzing> quizzing_;
     QPointer<UserPassages> userPassages_;
     QPointer<Users> users_;

@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <unistd.h>
 
@@ -43,6 +44,21 @@ bool isBible(const sword::SWModule *module) {
 
 QString errnoText(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// A build killed outright leaves its part file and journal behind: remove those of builds
+// of this target whose process is gone. A live build, and anything else, is left alone.
+void removeLeftovers(const QString &folder, const QString &target) {
+    const QRegularExpression ours(QStringLiteral("^\\.%1\\.(\\d+)-\\d+\\.part(-journal)?$")
+                                      .arg(QRegularExpression::escape(target)));
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch match = ours.match(name);
+        if (!match.hasMatch())
+            continue;
+        const pid_t pid = pid_t(match.captured(1).toLongLong());
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            QFile::remove(folder + '/' + name);
+    }
 }
 
 } // namespace
@@ -221,6 +237,7 @@ BuildCount buildDatabase(const QString &target, VerseSource &source, const Build
     if (info.exists() || info.isSymLink())
         throw refuseExisting();
 
+    removeLeftovers(folder, info.fileName());
     // A hidden neighbour in the same folder, so that it can be linked into place.
     QString temporary;
     Database db;

@@ -1,15 +1,16 @@
 -- Versekeep database. The program reads and writes these tables but never creates,
 -- alters or drops one; versekeep-makedb and the tests make them from this file.
--- Dates are local time as text, YYYY-MM-DD HH:MM:SS.
+-- Dates are local time as text, YYYY-MM-DD HH:MM:SS. Ids are never used again: a row
+-- another copy of the program still refers to must not come back as someone else's.
 
 CREATE TABLE Users (
-    id   INTEGER PRIMARY KEY,
+    id   INTEGER PRIMARY KEY AUTOINCREMENT,
     Name TEXT NOT NULL COLLATE NOCASE
 );
 CREATE INDEX UsersByName ON Users (Name);
 
 CREATE TABLE Passages (
-    id             INTEGER PRIMARY KEY,
+    id             INTEGER PRIMARY KEY AUTOINCREMENT,
     startbook      TEXT NOT NULL,
     startchapter   INTEGER NOT NULL,
     startverse     INTEGER NOT NULL,
@@ -28,7 +29,7 @@ CREATE INDEX PassagesByUser ON Passages (UserID);
 CREATE INDEX PassagesByUserName ON Passages (username, scheduledate);
 
 CREATE TABLE PassageVerses (
-    id            INTEGER PRIMARY KEY,
+    id            INTEGER PRIMARY KEY AUTOINCREMENT,
     passageID     INTEGER NOT NULL,
     VerseBook     INTEGER NOT NULL,
     verseChapter  INTEGER NOT NULL,

@@ -1,10 +1,12 @@
 #include "app/application.h"
 #include "app/clock.h"
+#include "app/settings.h"
 #include "support/recordingdialogs.h"
 #include "support/testdatabase.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -36,6 +38,7 @@ private Q_SLOTS:
     void failedStartShowsOneReportAndNoWindow_data();
     void failedStartShowsOneReportAndNoWindow();
     void windowsLeadToEachOtherAndCloseOnce();
+    void aFailedBackupIsToldOnce();
 };
 
 void TestStartup::failedStartShowsOneReportAndNoWindow_data() {
@@ -46,6 +49,7 @@ void TestStartup::failedStartShowsOneReportAndNoWindow_data() {
     QTest::newRow("folder without separator") << "no separator" << 14;
     QTest::newRow("not a database") << "not a database" << 26;
     QTest::newRow("wrong password") << "wrong password" << 26;
+    QTest::newRow("an empty file, not a Versekeep database") << "empty file" << 26;
 }
 
 void TestStartup::failedStartShowsOneReportAndNoWindow() {
@@ -64,6 +68,8 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
         text.write(QByteArray("not a database at all\n").repeated(100));
     } else if (problem == "wrong password") {
         Database::createNew(file, "111111111111").execute("CREATE TABLE t (x)");
+    } else if (problem == "empty file") {
+        QFile(file).open(QIODevice::WriteOnly);
     }
     const QByteArray before = fingerprint(file);
 
@@ -74,6 +80,10 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     QVERIFY(!app.Main());
     QTEST(dialogs.errorNumbers.value(0), "number");
     QCOMPARE(dialogs.count(), 1);
+    // The report says which file was tried and where that is set.
+    QVERIFY2(dialogs.errors[0].contains(settingsFile()) &&
+                 (problem == "no settings" || dialogs.errors[0].contains(dir.path())),
+             qPrintable(dialogs.errors[0]));
     QCOMPARE(shownWindows(), QStringList());
     QCOMPARE(finished.count(), 1);
     QCOMPARE(fingerprint(file), before); // nothing made, nothing changed
@@ -90,6 +100,7 @@ void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
     QSignalSpy finished(&app, &Application::finished);
     QVERIFY(app.Main());
     QCOMPARE(app.HelpFilePath(), test.folder() + "versekeep.chm");
+    QTRY_COMPARE(QDir(test.folder() + "backups").entryList(QDir::Files).size(), 1);
     QCOMPARE(shownWindows(), QStringList{"Users"});
     auto *list = window("Users")->findChild<QListWidget *>("userlist");
     list->setCurrentRow(0);
@@ -111,6 +122,20 @@ void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
     app.ExitProgram();
     QCOMPARE(finished.count(), 1);
     QCOMPARE(dialogs.count(), 0);
+}
+
+void TestStartup::aFailedBackupIsToldOnce() {
+    TestDatabase test;
+    QVERIFY(QFile(test.folder() + "backups").open(QIODevice::WriteOnly)); // in the way
+    pointSettingsAt(test.folder(), QStringLiteral("test.db"));
+    RecordingDialogs dialogs;
+    SystemClock clock;
+    Application app(dialogs, clock);
+    QVERIFY(app.Main());
+    QTRY_COMPARE(dialogs.errors.size(), 1);
+    QVERIFY2(dialogs.errors[0].contains("backup"), qPrintable(dialogs.errors[0]));
+    QCOMPARE(shownWindows(), QStringList{"Users"});
+    app.ExitProgram();
 }
 
 VERSEKEEP_TEST_MAIN(TestStartup, QApplication)

@@ -78,6 +78,7 @@ private Q_SLOTS:
 
     void refusedRunsMakeNothing_data();
     void refusedRunsMakeNothing();
+    void leftoversOfKilledBuildsGo();
     void interruptedBuildLeavesNothing();
     void defaultRunRecordsSettingsOnlyOnce();
 
@@ -196,6 +197,25 @@ void TestMakedb::refusedRunsMakeNothing() {
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QCOMPARE(contents(home.path()), before);
     QVERIFY(!QFile::exists(QStringLiteral("/sys/versekeep-test.db")));
+}
+
+void TestMakedb::leftoversOfKilledBuildsGo() {
+    // A build killed outright leaves its part and journal; only those of gone processes of
+    // this target go, never a live build's or anything else.
+    QTemporaryDir home;
+    const QString live = QString::number(QCoreApplication::applicationPid());
+    const QStringList kept{".new.db." + live + "-0.part", ".other.db.999999999-0.part",
+                           ".new.db.999999999-0.partial", "notes"};
+    for (const QString &name : kept + QStringList{".new.db.999999999-0.part",
+                                                  ".new.db.999999999-0.part-journal"})
+        QVERIFY(QFile(home.filePath(name)).open(QIODevice::WriteOnly));
+    const Run run = makedb(home, {home.filePath("new.db")});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QStringList expected = kept + QStringList{"config", "new.db"};
+    expected.sort();
+    QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                         QDir::Name),
+             expected);
 }
 
 void TestMakedb::interruptedBuildLeavesNothing() {

@@ -19,8 +19,6 @@ private Q_SLOTS:
     void expansion_data();
     void expansion();
     void newPassageIsDueAtOnce();
-    void failurePartWayStoresNothing_data();
-    void failurePartWayStoresNothing();
 };
 
 void TestPassageStore::rangeCheckAndText_data() {
@@ -123,32 +121,6 @@ void TestPassageStore::newPassageIsDueAtOnce() {
     QVERIFY(verse.next());
     QCOMPARE(verse.integer("minWordSize"), 5); // "Jesus wept."
     QCOMPARE(verse.text("ScheduleDate"), "2026-01-31 23:59:00");
-}
-
-void TestPassageStore::failurePartWayStoresNothing_data() {
-    QTest::addColumn<QString>("damage");
-    QTest::addColumn<int>("number");
-    QTest::newRow("storing a verse row") << "CREATE TRIGGER fail BEFORE INSERT ON PassageVerses "
-                                            "WHEN NEW.VerseNum = 3 BEGIN SELECT RAISE(ABORT, "
-                                            "'disk trouble'); END"
-                                         << 19;
-    QTest::newRow("book missing in between") << "DELETE FROM kjv WHERE BookNum = 2" << 94;
-    QTest::newRow("NULL verse text") << "UPDATE kjv SET VerseText = NULL WHERE BookNum = 3 AND "
-                                        "Chapter = 1 AND Verse = 1"
-                                     << 94;
-}
-
-void TestPassageStore::failurePartWayStoresNothing() {
-    QFETCH(QString, damage);
-    QFETCH(int, number);
-    TestDatabase test = TestDatabase::withBible();
-    Database &db = test.db();
-    const PassageRange r{{1, "Genesis", 50, 1}, {3, "Leviticus", 1, 3}};
-    db.execute("INSERT INTO Users (id, Name) VALUES (1, 'Ann')");
-    db.execute(damage.toUtf8().constData());
-    QCOMPARE(errorNumberOf([&] { addPassage(db, FixedClock(addedAt), r, "Ann", 1); }), number);
-    QCOMPARE(test.count("SELECT count(*) FROM Passages"), 0);
-    QCOMPARE(test.count("SELECT count(*) FROM PassageVerses"), 0);
 }
 
 QTEST_GUILESS_MAIN(TestPassageStore)

@@ -19,7 +19,7 @@ private Q_SLOTS:
     void deleteAsks_data();
     void deleteAsks();
     void failedLookUpFallsBackToTheUserList();
-    void sizeIsFixed();
+    void nameAsTypedAndSizeFixed();
 
 private:
     void chooseRange(const QStringList &range); // "" leaves a picker alone
@@ -167,7 +167,11 @@ void TestUserPassages::failedLookUpFallsBackToTheUserList() {
     }
 }
 
-void TestUserPassages::sizeIsFixed() {
+void TestUserPassages::nameAsTypedAndSizeFixed() {
+    // A name is text, never markup that could fetch a file.
+    window_->SetCurrentUser("<b>x</b><img src=\"/etc/passwd\">", 1);
+    QCOMPARE(window_->Uname->textFormat(), Qt::PlainText);
+    QCOMPARE(window_->Uname->text(), "<b>x</b><img src=\"/etc/passwd\">");
     const QSize size = window_->size();
     QCOMPARE(window_->centralWidget()->size(), QSize(744, 568));
     window_->resize(size / 2);

@@ -24,6 +24,11 @@ void TestUsers::addOpenAndDelete() {
     QTest::mouseClick(window.AddButton, Qt::LeftButton); // a blank name adds nothing
     QCOMPARE(entries(window.userlist), (QStringList{"Ann", "Bob"}));
     QCOMPARE(window.User->text(), "  "); // the box keeps its text
+    window.User->setText("Ann\nLee");
+    QTest::keyClick(window.User, Qt::Key_Return);
+    QCOMPARE(fixture.dialogs.informations,
+             QStringList{"Invalid Name: A name cannot hold line breaks, tabs or other control "
+                         "characters."});
 
     // Delete asks first; Cancel keeps the user.
     window.userlist->setCurrentRow(1);
