@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/clock.h"
+#include "app/desktop.h"
 #include "app/messageboxdialogs.h"
 #include "db/database.h"
 #include "passages/passagestore.h"
@@ -52,7 +53,8 @@ int main(int argc, char *argv[]) {
     }
     MessageBoxDialogs dialogs;
     SystemClock clock;
-    Application app(dialogs, clock);
+    SystemDesktop desktop;
+    Application app(dialogs, clock, desktop);
     if (!app.Main())
         return 1;
     QElapsedTimer timer;

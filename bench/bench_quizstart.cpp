@@ -18,6 +18,7 @@
 
 #include "app/application.h"
 #include "app/clock.h"
+#include "app/desktop.h"
 #include "app/settings.h"
 #include "db/database.h"
 #include "learning/quiz.h"
@@ -97,7 +98,8 @@ void waitForFirstWindow() {
 int versekeepChild() {
     FailingDialogs dialogs;
     SystemClock clock;
-    Application app(dialogs, clock);
+    SystemDesktop desktop;
+    Application app(dialogs, clock, desktop);
     if (!app.Main())
         return 1;
     waitForFirstWindow();

@@ -16,6 +16,7 @@
 
 #include "app/application.h"
 #include "app/clock.h"
+#include "app/desktop.h"
 #include "db/database.h"
 #include "learning/quiz.h"
 #include "passages/passagestore.h"
@@ -58,7 +59,8 @@ int main(int argc, char *argv[]) {
             .run();
     }
     FailingDialogs dialogs;
-    Application app(dialogs, clock);
+    SystemDesktop desktop;
+    Application app(dialogs, clock, desktop);
     if (!app.Main())
         return 1;
     Database &db = app.dbConn();

@@ -12,6 +12,7 @@
 
 #include "app/application.h"
 #include "app/clock.h"
+#include "app/desktop.h"
 #include "app/messageboxdialogs.h"
 #include "app/settings.h"
 #include "db/database.h"
@@ -64,7 +65,8 @@ int child(int argc, char *argv[], const QString &mode) {
     QApplication qtApp(argc, argv);
     MessageBoxDialogs dialogs;
     SystemClock clock;
-    Application app(dialogs, clock);
+    SystemDesktop desktop;
+    Application app(dialogs, clock, desktop);
     QMainWindow plain;
     if (mode == QLatin1String("versekeep")) {
         if (!app.Main())

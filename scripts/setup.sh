@@ -1,4 +1,5 @@
-# Shared by scripts/run and scripts/test: install what is missing, then configure and build.
+# Shared by scripts/run, scripts/test and packaging/check: install what is missing, then
+# configure and build.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -10,7 +11,9 @@ PACKAGES=(
   libsqlcipher-dev sqlcipher
   libsword-dev sword-text-kjv
   fonts-liberation
+  fp-utils librsvg2-bin
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 install_missing() {

@@ -133,7 +133,9 @@ int makeDatabase(const QString &file, const QString &moduleName, bool keepCharac
                       .arg(count.verses)
                       .arg(count.books)
                       .arg(module.name, module.description));
-    const bool recorded = recordDatabaseLocation({made.absolutePath() + '/', made.fileName()});
+    const DatabaseLocation location{made.absolutePath() + '/', made.fileName()};
+    placeHelpFile(location);
+    const bool recorded = recordDatabaseLocation(location);
     const QString now = readDatabaseLocation().filePath();
     print(stdout, recorded ? QStringLiteral("Recorded it in the settings (%1): Versekeep will "
                                             "open %2.\n")

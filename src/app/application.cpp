@@ -1,6 +1,8 @@
 #include "app/application.h"
 
+#include "about/about.h"
 #include "app/clock.h"
+#include "app/desktop.h"
 #include "app/dialogs.h"
 #include "db/backup.h"
 #include "passages/userpassages.h"
@@ -10,12 +12,14 @@
 #include <QGuiApplication>
 #include <QThread>
 
-Application::Application(Dialogs &dialogs, Clock &clock) : dialogs_(dialogs), clock_(clock) {}
+Application::Application(Dialogs &dialogs, Clock &clock, Desktop &desktop)
+    : dialogs_(dialogs), clock_(clock), desktop_(desktop) {}
 
 Application::~Application() {
     if (backup_)
         backup_->wait();
     delete backup_;
+    delete about_;
     delete quizzing_;
     delete userPassages_;
     delete users_;
@@ -26,6 +30,7 @@ bool Application::Main() {
         const DatabaseLocation location = readDatabaseLocation();
         helpFilePath_ = location.helpFilePath();
         dbConn_ = openDatabase(location);
+        placeHelpFile(location);
         // Waiting for another copy of the program to finish its save shows as a busy cursor.
         dbConn_.setBusyHook([](bool waiting) {
             if (waiting)
@@ -93,6 +98,23 @@ void Application::showPassages(const QString &userName, qint64 userId) {
     window->SetCurrentUser(userName, userId);
 }
 
+void Application::showHelp() {
+    if (desktop_.openHelp(helpFilePath_) || std::exchange(toldNoHelpViewer_, true))
+        return;
+    dialogs_.information(QStringLiteral("Help"),
+                         QStringLiteral("No help viewer could be started. The help is the file "
+                                        "%1; the program xchm (Debian package xchm) shows it.")
+                             .arg(helpFilePath_));
+}
+
+void Application::showAbout() {
+    if (!about_)
+        about_ = new frmAbout(desktop_);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
 void Application::ExitProgram() {
     if (exiting_)
         return;
@@ -101,7 +123,8 @@ void Application::ExitProgram() {
     // before the window goes.
     for (QWidget *window : {static_cast<QWidget *>(quizzing_.data()),
                             static_cast<QWidget *>(userPassages_.data()),
-                            static_cast<QWidget *>(users_.data())}) {
+                            static_cast<QWidget *>(users_.data()),
+                            static_cast<QWidget *>(about_.data())}) {
         if (window) {
             window->close();
             window->deleteLater();

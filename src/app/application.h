@@ -9,6 +9,8 @@
 
 class QThread;
 
+class Desktop;
+class frmAbout;
 class Quizzing;
 class Users;
 class UserPassages;
@@ -18,7 +20,7 @@ class UserPassages;
 class Application : public QObject, public Navigation {
     Q_OBJECT
 public:
-    Application(Dialogs &dialogs, Clock &clock);
+    Application(Dialogs &dialogs, Clock &clock, Desktop &desktop);
     ~Application() override;
 
     // Opens the database named by the settings and shows the user list. On any
@@ -30,6 +32,8 @@ public:
     void showPassages(const QString &userName, qint64 userId) override;
     void returnToPassages() override;
     void startQuiz(const QString &userName, qint64 userId) override;
+    void showHelp() override;
+    void showAbout() override;
     // Closes every window, then the database. Safe to call again while it runs.
     void ExitProgram() override;
 
@@ -50,10 +54,13 @@ private:
 
     Dialogs &dialogs_;
     Clock &clock_;
+    Desktop &desktop_;
     Database dbConn_;
     QString helpFilePath_;
     bool exiting_ = false;
+    bool toldNoHelpViewer_ = false;
     QThread *backup_ = nullptr;
+    QPointer<frmAbout> about_;
     QPointer<Quizzing> quizzing_;
     QPointer<UserPassages> userPassages_;
     QPointer<Users> users_;

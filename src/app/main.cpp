@@ -1,8 +1,10 @@
 #include "app/application.h"
 #include "app/clock.h"
+#include "app/desktop.h"
 #include "app/messageboxdialogs.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[]) {
     // The question page's engine shares the windows' graphics context.
@@ -13,9 +15,13 @@ int main(int argc, char *argv[]) {
     // Moving between windows hides one and shows another; only ExitProgram ends the run.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/about/versekeep.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("versekeep"));
+
     MessageBoxDialogs dialogs;
     SystemClock clock;
-    Application app(dialogs, clock);
+    SystemDesktop desktop;
+    Application app(dialogs, clock, desktop);
     QObject::connect(&app, &Application::finished, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (!app.Main())

@@ -42,8 +42,9 @@ void ProgramWindow::fileMenu(const char *menuName, const char *exitName) {
 
 void ProgramWindow::helpMenu(const char *menuName, const char *helpName, const char *aboutName) {
     QMenu *help = menu(menuName, QStringLiteral("&Help"));
-    menuItem(help, helpName, QStringLiteral("&Help"));
-    menuItem(help, aboutName, QStringLiteral("&About Versekeep"));
+    menuItem(help, helpName, QStringLiteral("&Help"), [this] { navigation_.showHelp(); });
+    menuItem(help, aboutName, QStringLiteral("&About Versekeep"),
+             [this] { navigation_.showAbout(); });
 }
 
 QSize ProgramWindow::designSize() const {

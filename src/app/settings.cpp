@@ -2,6 +2,8 @@
 
 #include "db/error.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <sqlite3.h>
@@ -34,6 +36,17 @@ bool recordDatabaseLocation(const DatabaseLocation &location) {
         throw Error(Error::FileSystem,
                     QStringLiteral("cannot write the settings file %1").arg(settings.fileName()));
     return wrote;
+}
+
+void placeHelpFile(const DatabaseLocation &location) {
+    // Installed beside the programs, or, running from the build, the one the build made.
+    QString shipped = QCoreApplication::applicationDirPath() + '/' +
+                      QStringLiteral(VERSEKEEP_HELP_FILE_FROM_BINDIR);
+    if (!QFile::exists(shipped))
+        shipped = QStringLiteral(VERSEKEEP_BUILT_HELP_FILE);
+    const QString target = location.helpFilePath();
+    if (!QFile::exists(target))
+        QFile::copy(shipped, target);
 }
 
 QString defaultDatabaseFile() {

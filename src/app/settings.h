@@ -22,6 +22,10 @@ bool recordDatabaseLocation(const DatabaseLocation &location);
 // $XDG_DATA_HOME/versekeep/versekeep.db
 QString defaultDatabaseFile();
 
+// Puts the help file that came with the program beside the database when none is there
+// yet; one already there is never replaced.
+void placeHelpFile(const DatabaseLocation &location);
+
 // Opens the database the settings name. A failure's description says which file was
 // tried and which settings file names it; a file without Versekeep's tables is refused.
 Database openDatabase(const DatabaseLocation &location);

@@ -25,6 +25,9 @@ public:
     virtual void returnToPassages() = 0;
     // A new quiz of the user's due passages.
     virtual void startQuiz(const QString &userName, qint64 userId) = 0;
+    // The help file, at its first topic.
+    virtual void showHelp() = 0;
+    virtual void showAbout() = 0;
     // Closes every window, then the database.
     virtual void ExitProgram() = 0;
 };

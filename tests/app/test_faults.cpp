@@ -302,7 +302,8 @@ int addWholeBible(int argc, char *argv[]) {
     pointSettingsAt(file.absolutePath() + '/', file.fileName());
     RecordingDialogs dialogs;
     SystemClock clock;
-    Application program(dialogs, clock);
+    RecordingDesktop desktop;
+    Application program(dialogs, clock, desktop);
     if (!program.Main())
         return 1;
     program.showPassages("Ann", 1);

@@ -39,6 +39,7 @@ private Q_SLOTS:
     void failedStartShowsOneReportAndNoWindow();
     void windowsLeadToEachOtherAndCloseOnce();
     void aFailedBackupIsToldOnce();
+    void helpAndAbout();
 };
 
 void TestStartup::failedStartShowsOneReportAndNoWindow_data() {
@@ -75,7 +76,8 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
 
     RecordingDialogs dialogs;
     SystemClock clock;
-    Application app(dialogs, clock);
+    RecordingDesktop desktop;
+    Application app(dialogs, clock, desktop);
     QSignalSpy finished(&app, &Application::finished);
     QVERIFY(!app.Main());
     QTEST(dialogs.errorNumbers.value(0), "number");
@@ -96,7 +98,8 @@ void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
     pointSettingsAt(test.folder(), QStringLiteral("test.db"));
     RecordingDialogs dialogs;
     SystemClock clock;
-    Application app(dialogs, clock);
+    RecordingDesktop desktop;
+    Application app(dialogs, clock, desktop);
     QSignalSpy finished(&app, &Application::finished);
     QVERIFY(app.Main());
     QCOMPARE(app.HelpFilePath(), test.folder() + "versekeep.chm");
@@ -130,11 +133,54 @@ void TestStartup::aFailedBackupIsToldOnce() {
     pointSettingsAt(test.folder(), QStringLiteral("test.db"));
     RecordingDialogs dialogs;
     SystemClock clock;
-    Application app(dialogs, clock);
+    RecordingDesktop desktop;
+    Application app(dialogs, clock, desktop);
     QVERIFY(app.Main());
     QTRY_COMPARE(dialogs.errors.size(), 1);
     QVERIFY2(dialogs.errors[0].contains("backup"), qPrintable(dialogs.errors[0]));
     QCOMPARE(shownWindows(), QStringList{"Users"});
+    app.ExitProgram();
+}
+
+void TestStartup::helpAndAbout() {
+    TestDatabase test;
+    pointSettingsAt(test.folder(), QStringLiteral("test.db"));
+    RecordingDialogs dialogs;
+    SystemClock clock;
+    RecordingDesktop desktop;
+    Application app(dialogs, clock, desktop);
+    QVERIFY(app.Main());
+    const QString help = test.folder() + "versekeep.chm";
+    QVERIFY(QFile::exists(help)); // put beside the database at the first start
+    app.showPassages("Ann", 1);
+    app.startQuiz("Ann", 1);
+    for (const auto &[name, item] : {std::pair{"Users", "uHelp"}, std::pair{"UserPassages", "pHelp"},
+                                     std::pair{"Quizzing", "qHelp"}})
+        window(name)->findChild<QAction *>(item)->trigger();
+    QCOMPARE(desktop.opened, QStringList(3, help));
+    desktop.helpViewer = false; // none to start: said once, with the file's path
+    for (int time = 0; time < 2; ++time)
+        window("Users")->findChild<QAction *>("uHelp")->trigger();
+    QCOMPARE(dialogs.informations.size(), 1);
+    QVERIFY(dialogs.informations[0].contains(help));
+
+    // About: one window at a time, made afresh after it closes by Enter or Escape.
+    desktop.opened.clear();
+    for (const int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        for (const char *item : {"MenuAbout", "MenuAbout"})
+            window("Users")->findChild<QAction *>(item)->trigger();
+        QWidget *about = window("frmAbout");
+        QCOMPARE(QApplication::topLevelWidgets().count(about), 1);
+        QCOMPARE(about->findChild<QLabel *>("lblVersion")->text(), "Version 1.0.0");
+        QCOMPARE(about->windowTitle(), "About Versekeep");
+        for (const char *link : {"mailaddy", "webaddy"})
+            QTest::mouseClick(about->findChild<QLabel *>(link), Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::keyClick(about, Qt::Key(key));
+        QTRY_VERIFY(!window("frmAbout"));
+    }
+    const QStringList links{"mailto:versekeep@tarnholm.example",
+                            "https://www.tarnholm.example/versekeep"};
+    QCOMPARE(desktop.opened, links + links);
     app.ExitProgram();
 }
 

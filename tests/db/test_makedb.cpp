@@ -211,7 +211,7 @@ void TestMakedb::leftoversOfKilledBuildsGo() {
         QVERIFY(QFile(home.filePath(name)).open(QIODevice::WriteOnly));
     const Run run = makedb(home, {home.filePath("new.db")});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QStringList expected = kept + QStringList{"config", "new.db"};
+    QStringList expected = kept + QStringList{"config", "new.db", "versekeep.chm"};
     expected.sort();
     QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                          QDir::Name),
@@ -240,7 +240,7 @@ void TestMakedb::defaultRunRecordsSettingsOnlyOnce() {
     Run run = makedb(home, {});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList{QStringLiteral("versekeep.db")});
+             (QStringList{"versekeep.chm", "versekeep.db"})); // with the help beside it
     QCOMPARE(setting(home, "dbPath").toString(), folder);
     QCOMPARE(setting(home, "dbName").toString(), QStringLiteral("versekeep.db"));
     {

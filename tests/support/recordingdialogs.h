@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/desktop.h"
 #include "app/dialogs.h"
 
 #include <QList>
@@ -33,4 +34,15 @@ public:
     QStringList questions;
     QStringList informations;
     QList<bool> answers;
+};
+
+// Records what was handed to the system's programs; a help viewer starts unless told not to.
+struct RecordingDesktop : Desktop {
+    bool openHelp(const QString &file) override {
+        opened << file;
+        return helpViewer;
+    }
+    void openAddress(const QUrl &address) override { opened << address.toString(); }
+    QStringList opened;
+    bool helpViewer = true;
 };

@@ -8,7 +8,8 @@
 #include <QListWidget>
 #include <QTest>
 
-// Where a window asked to go: "users", "passages NAME ID", "passages", "quiz NAME ID", "exit".
+// Where a window asked to go: "users", "passages NAME ID", "passages", "quiz NAME ID", "help",
+// "about", "exit".
 struct RecordingNavigation : Navigation {
     void showUsers() override { calls << QStringLiteral("users"); }
     void showPassages(const QString &userName, qint64 userId) override {
@@ -18,6 +19,8 @@ struct RecordingNavigation : Navigation {
     void startQuiz(const QString &userName, qint64 userId) override {
         calls << QStringLiteral("quiz %1 %2").arg(userName).arg(userId);
     }
+    void showHelp() override { calls << QStringLiteral("help"); }
+    void showAbout() override { calls << QStringLiteral("about"); }
     void ExitProgram() override { calls << QStringLiteral("exit"); }
     QStringList calls;
 };

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDialog>
+
+class Desktop;
+class QPushButton;
+
+// Who makes Versekeep, and which version this is. Not modal; made afresh each time it is
+// shown after it was closed.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    static const QString mailAddress;
+    static const QString webAddress;
+
+    explicit frmAbout(Desktop &desktop);
+
+    QPushButton *cmdOK;
+};
