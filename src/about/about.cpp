@@ -4,6 +4,7 @@
 #include "app/desktop.h"
 
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
@@ -25,6 +26,16 @@ QLabel *link(QWidget *parent, const char *name, const QString &shown, const QUrl
 }
 } // namespace
 
+QIcon programIcon() {
+    // The picture lives in a static library's resources, which the linker drops unless asked.
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(about);
+        return true;
+    }();
+    Q_UNUSED(loaded);
+    return QIcon(QStringLiteral(":/about/versekeep.png"));
+}
+
 frmAbout::frmAbout(Desktop &desktop) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -36,8 +47,7 @@ frmAbout::frmAbout(Desktop &desktop) {
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept); // Escape rejects: also closes
     auto *icon = control<QLabel>(this, "picIcon", 240, 240, 540, 540);
-    icon->setPixmap(QPixmap(QStringLiteral(":/about/versekeep.png"))
-                        .scaled(icon->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    icon->setPixmap(programIcon().pixmap(icon->size()));
     label(this, "lblTitle", QStringLiteral("Versekeep"), 1050, 240, 3885, 480)
         ->setFont(arial(12, true));
     label(this, "lblVersion", QStringLiteral("Version %1").arg(QStringLiteral(VERSEKEEP_VERSION)),

@@ -3,7 +3,11 @@
 #include <QDialog>
 
 class Desktop;
+class QIcon;
 class QPushButton;
+
+// The program's icon, for its windows and the About window.
+QIcon programIcon();
 
 // Who makes Versekeep, and which version this is. Not modal; made afresh each time it is
 // shown after it was closed.

@@ -9,7 +9,13 @@
 #include "quiz/quizzing.h"
 #include "users/users.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QThread>
 
 Application::Application(Dialogs &dialogs, Clock &clock, Desktop &desktop)
@@ -27,7 +33,7 @@ Application::~Application() {
 
 bool Application::Main() {
     try {
-        const DatabaseLocation location = readDatabaseLocation();
+        const DatabaseLocation location = firstStartLocation(readDatabaseLocation());
         helpFilePath_ = location.helpFilePath();
         dbConn_ = openDatabase(location);
         placeHelpFile(location);
@@ -46,6 +52,36 @@ bool Application::Main() {
         ExitProgram();
         return false;
     }
+}
+
+DatabaseLocation Application::firstStartLocation(const DatabaseLocation &location) {
+    if (!location.filePath().isEmpty())
+        return location;
+    // Nothing named yet, as at the first start from the desktop's menu: the default database,
+    // made as scripts/run makes it when it is not there.
+    const QString file = defaultDatabaseFile();
+    const QString makedb =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/versekeep-makedb");
+    if (!QFile::exists(file) && QFileInfo(makedb).isExecutable()) {
+        QProgressDialog progress(QStringLiteral("Making your Versekeep database from the King "
+                                                "James Version..."),
+                                 QString(), 0, 0);
+        progress.setWindowTitle(QStringLiteral("Versekeep"));
+        progress.setMinimumDuration(0);
+        progress.show();
+        QProcess process;
+        QEventLoop wait;
+        connect(&process, &QProcess::finished, &wait, &QEventLoop::quit);
+        process.start(makedb, {});
+        if (process.waitForStarted())
+            wait.exec();
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            throw Error(Error::FileSystem,
+                        QStringLiteral("versekeep-makedb could not make the database: %1")
+                            .arg(QString::fromLocal8Bit(process.readAllStandardError()).trimmed()));
+    }
+    const QFileInfo made(file);
+    return made.exists() ? DatabaseLocation{made.absolutePath() + '/', made.fileName()} : location;
 }
 
 void Application::startBackup(const QString &databasePath) {

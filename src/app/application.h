@@ -46,6 +46,8 @@ Q_SIGNALS:
 
 private:
     WindowContext context() { return {dbConn_, dialogs_, clock_}; }
+    // Where the database is when the settings name none: the default one, made if need be.
+    DatabaseLocation firstStartLocation(const DatabaseLocation &location);
     // Today's backup, made beside the user list rather than before it.
     void startBackup(const QString &databasePath);
     Users *users();

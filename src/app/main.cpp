@@ -1,3 +1,4 @@
+#include "about/about.h"
 #include "app/application.h"
 #include "app/clock.h"
 #include "app/desktop.h"
@@ -15,7 +16,7 @@ int main(int argc, char *argv[]) {
     // Moving between windows hides one and shows another; only ExitProgram ends the run.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/about/versekeep.png")));
+    QApplication::setWindowIcon(programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("versekeep"));
 
     MessageBoxDialogs dialogs;
