@@ -1,21 +1,19 @@
 #include "learning/answers.h"
 
+#include <QRegularExpression>
+
 #define CHECK(condition) ((condition) ? void() : qFatal("broken: %s", #condition))
 
-// CookVerse gives one canonical spacing, and an answer typed as expected is right, with
+// CookVerse gives one canonical spacing, and an answer typed as expected is right, also with
 // its blanks doubled or its ASCII letters in the other case.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static const QRegularExpression strayBlank(R"re(\A | \z|  |[;:.,()"?!] | [;:.,()"?])re");
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString cooked = CookVerse(text);
-    CHECK(CookVerse(cooked) == cooked);
-    CHECK(!cooked.startsWith(u' ') && !cooked.endsWith(u' ') && !cooked.contains(u"  "));
+    CHECK(CookVerse(cooked) == cooked && !cooked.contains(strayBlank));
     CHECK(QString(cooked).remove(u' ') == QString(text).remove(u' '));
-    const QString marks = QStringLiteral(";:.,()\"?");
-    for (qsizetype i = cooked.indexOf(u' '); i >= 0; i = cooked.indexOf(u' ', i + 1))
-        CHECK(!marks.contains(cooked[i - 1]) && cooked[i - 1] != u'!' &&
-              !marks.contains(cooked[i + 1]));
 
-    QString typed = QString(text).replace(u' ', QStringLiteral("  "));
+    QString typed = QString(text).replace(" ", "  ");
     for (QChar &c : typed)
         if (c.unicode() < 128)
             c = c.isUpper() ? c.toLower() : c.toUpper();
