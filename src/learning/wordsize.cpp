@@ -2,6 +2,7 @@
 
 #include "learning/tokens.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace {
@@ -30,6 +31,14 @@ int minWordSizeOf(const QList<int> &wordLengths, int level) {
     for (int step = 0; step < level; ++step)
         size = size > shortest ? NextSmallerSize(wordLengths, size, shortest) : 0;
     return size;
+}
+
+int wordSizeSteps(const QList<int> &wordLengths) {
+    // Counted for every verse of a progress report, so without a list of its own.
+    QVarLengthArray<int, 128> lengths(wordLengths.begin(), wordLengths.end());
+    std::sort(lengths.begin(), lengths.end());
+    const auto positive = std::upper_bound(lengths.begin(), lengths.end(), 0);
+    return int(std::unique(positive, lengths.end()) - positive);
 }
 
 WordSizeMeasure::WordSizeMeasure(Database &db)

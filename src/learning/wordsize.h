@@ -11,6 +11,10 @@ int NextSmallerSize(const QList<int> &wordLengths, int limit, int floor);
 // longest; 0 once the levels run past the shortest, so every word is blanked.
 int minWordSizeOf(const QList<int> &wordLengths, int level);
 
+// The rungs of a verse's word-size ladder at verse level 1: one per distinct word length,
+// so the levels minWordSizeOf gives a length for. The next level blanks every word.
+int wordSizeSteps(const QList<int> &wordLengths);
+
 // Measures verses of the verse table with one prepared query, reused.
 class WordSizeMeasure {
 public:

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "db/database.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <array>
+
+class Clock;
+
+// One passage as the progress table shows it.
+struct PassageProgress {
+    qint64 id = 0;
+    QString range;           // as the passage list shows it
+    qint64 readingOrder = 0; // of its first verse (book, chapter, verse), to sort by
+    int versesIn = 0;        // let in: the first numVersestoAsk of its verses in reading order
+    int verses = 0;
+    bool wholePassage = false;
+    int level = 0;
+    QString nextReview;      // "YYYY-MM-DD HH:MM:SS"
+    QString phase;           // "learning, 3 of 12 verses in" or "whole passage"
+    QString nextReviewWords; // "now", "in 25 minutes", "in 3 days"
+};
+
+// Verses and passages that fall due on one local calendar day.
+struct ForecastDay {
+    QDate date;
+    int verses = 0;
+    int passages = 0;
+};
+
+// How far a verse at verse level 1 has climbed its word-size ladder: word-size level w of
+// its n rungs (wordSizeSteps) is w/n of the way. Up to a third: the longest words are
+// blanked; past two thirds: nearly every word, all of them at the top rung.
+enum class WordSizeStage { JustBegun, Halfway, NearlyAllWords };
+constexpr int wordSizeStages = 3;
+WordSizeStage wordSizeStage(int wordSizeLevel, int steps);
+
+// A learner's progress, read in one go. Only verses let in are learnt, so only they
+// count as learning, matured, due, in the forecast and on the ladder.
+struct ProgressReport {
+    static constexpr int forecastDays = 14;
+    static constexpr int topVerseLevel = 19;
+
+    QList<PassageProgress> passages; // in the order they were added
+    int versesLearning = 0;          // let in, verse level 1
+    int versesMatured = 0;           // let in, verse level 2 or more
+    int versesWaiting = 0;           // not yet let in
+    int versesDue = 0;
+    int passagesDue = 0;
+    // Today first, with everything overdue, then the next 13 days.
+    QList<ForecastDay> forecast;
+    // Verses let in by verse level, level 1 first; level 1 again by its word-size stage.
+    std::array<int, topVerseLevel> versesByLevel{};
+    std::array<int, wordSizeStages> levelOneByStage{};
+};
+
+// Read-only; dates count by the local calendar day of their wall-clock text, and "due" is
+// to the minute, as the quiz has it.
+ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId);
+
+// "now" once due; else the wall-clock distance: minutes under an hour, hours under a day,
+// then calendar days.
+QString nextReviewWords(const QString &scheduleDate, const QDateTime &now);
