@@ -7,7 +7,7 @@ BUILD="${VERSEKEEP_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libgl-dev
+  qt6-base-dev qt6-qpa-plugins qt6-webengine-dev qt6-charts-dev libgl-dev
   libsqlcipher-dev sqlcipher
   libsword-dev sword-text-kjv
   fonts-liberation

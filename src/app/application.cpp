@@ -6,6 +6,7 @@
 #include "app/dialogs.h"
 #include "db/backup.h"
 #include "passages/userpassages.h"
+#include "progress/progresswindow.h"
 #include "quiz/quizzing.h"
 #include "users/users.h"
 
@@ -26,6 +27,7 @@ Application::~Application() {
         backup_->wait();
     delete backup_;
     delete about_;
+    delete progress_;
     delete quizzing_;
     delete userPassages_;
     delete users_;
@@ -118,6 +120,12 @@ Quizzing *Application::quizzing() {
     return quizzing_;
 }
 
+ProgressWindow *Application::progress() {
+    if (!progress_)
+        progress_ = new ProgressWindow(context());
+    return progress_;
+}
+
 void Application::showUsers() { users()->show(); }
 
 void Application::returnToPassages() { userPassages()->show(); }
@@ -132,6 +140,22 @@ void Application::showPassages(const QString &userName, qint64 userId) {
     UserPassages *window = userPassages();
     window->show();
     window->SetCurrentUser(userName, userId);
+    // An open progress window follows whoever's passages are open.
+    if (progress_ && progress_->isVisible())
+        progress_->showUser(userName, userId);
+}
+
+void Application::showProgress(const QString &userName, qint64 userId) {
+    ProgressWindow *window = progress();
+    window->showUser(userName, userId);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void Application::pageJudged() {
+    if (progress_ && progress_->isVisible())
+        progress_->refresh();
 }
 
 void Application::showHelp() {
@@ -160,7 +184,8 @@ void Application::ExitProgram() {
     for (QWidget *window : {static_cast<QWidget *>(quizzing_.data()),
                             static_cast<QWidget *>(userPassages_.data()),
                             static_cast<QWidget *>(users_.data()),
-                            static_cast<QWidget *>(about_.data())}) {
+                            static_cast<QWidget *>(about_.data()),
+                            static_cast<QWidget *>(progress_.data())}) {
         if (window) {
             window->close();
             window->deleteLater();

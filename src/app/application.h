@@ -11,6 +11,7 @@ class QThread;
 
 class Desktop;
 class frmAbout;
+class ProgressWindow;
 class Quizzing;
 class Users;
 class UserPassages;
@@ -32,6 +33,8 @@ public:
     void showPassages(const QString &userName, qint64 userId) override;
     void returnToPassages() override;
     void startQuiz(const QString &userName, qint64 userId) override;
+    void showProgress(const QString &userName, qint64 userId) override;
+    void pageJudged() override;
     void showHelp() override;
     void showAbout() override;
     // Closes every window, then the database. Safe to call again while it runs.
@@ -53,6 +56,7 @@ private:
     Users *users();
     UserPassages *userPassages();
     Quizzing *quizzing();
+    ProgressWindow *progress();
 
     Dialogs &dialogs_;
     Clock &clock_;
@@ -63,6 +67,7 @@ private:
     bool toldNoHelpViewer_ = false;
     QThread *backup_ = nullptr;
     QPointer<frmAbout> about_;
+    QPointer<ProgressWindow> progress_;
     QPointer<Quizzing> quizzing_;
     QPointer<UserPassages> userPassages_;
     QPointer<Users> users_;

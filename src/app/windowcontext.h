@@ -25,6 +25,10 @@ public:
     virtual void returnToPassages() = 0;
     // A new quiz of the user's due passages.
     virtual void startQuiz(const QString &userName, qint64 userId) = 0;
+    // The progress window, for this user: one, not modal, read afresh.
+    virtual void showProgress(const QString &userName, qint64 userId) = 0;
+    // A quiz page was judged and stored: figures on show are out of date.
+    virtual void pageJudged() = 0;
     // The help file, at its first topic.
     virtual void showHelp() = 0;
     virtual void showAbout() = 0;

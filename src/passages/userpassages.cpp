@@ -68,11 +68,13 @@ UserPassages::UserPassages(const WindowContext &context, Navigation &navigation)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     fileMenu("pmenuFile", "pMenuExit");
-    menuItem(menu("pMenuView", QStringLiteral("&View")), "pMenuUsers", QStringLiteral("&Users"),
-             [this] {
-                 hide();
-                 navigation_.showUsers();
-             });
+    QMenu *view = menu("pMenuView", QStringLiteral("&View"));
+    menuItem(view, "pMenuUsers", QStringLiteral("&Users"), [this] {
+        hide();
+        navigation_.showUsers();
+    });
+    menuItem(view, "pMenuProgress", QStringLiteral("P&rogress"),
+             [this] { navigation_.showProgress(CurrentUser, CurrentUserID); });
     helpMenu("pmenuHelp", "pHelp", "pMenuAbout");
 
     connect(Memorize, &QPushButton::clicked, this, &UserPassages::Memorize_Click);

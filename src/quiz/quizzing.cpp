@@ -52,6 +52,8 @@ Quizzing::Quizzing(const WindowContext &context, Navigation &navigation)
         navigation_.showUsers();
         hide();
     });
+    menuItem(view, "qMenuProgress", QStringLiteral("P&rogress"),
+             [this] { navigation_.showProgress(quizUser, quiz_.state().userId); });
     helpMenu("qMenuHelp", "qHelp", "qMenuAbout");
 
     connect(SubmitAnswer, &QPushButton::clicked, this, &Quizzing::SubmitAnswer_Click);
@@ -115,6 +117,7 @@ void Quizzing::judge(const QList<BlankAnswer> &answers) {
         }
         return fallBack();
     }
+    navigation_.pageJudged();
     for (int number : judgement.wrongBlanks)
         questionctl->markWrong(number, answers[number - 1].expected);
     if (judgement.pageRight) {

@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/clock.h"
 #include "app/settings.h"
+#include "passages/passagestore.h"
 #include "support/recordingdialogs.h"
 #include "support/testdatabase.h"
 
@@ -110,6 +111,16 @@ void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(shownWindows(), QStringList{"UserPassages"});
     QCOMPARE(window("UserPassages")->findChild<QLabel *>("Uname")->text(), "Ann");
+    // Progress: one window beside the passages, following their user and every judged page.
+    window("UserPassages")->findChild<QAction *>("pMenuProgress")->trigger();
+    app.showProgress("Ann", 7);
+    Statement(test.db(), "INSERT INTO Users (id, Name) VALUES (8, 'Bob')").run();
+    app.showPassages("Bob", 8);
+    addPassage(test.db(), clock, {{43, "John", 11, 35}, {43, "John", 11, 35}}, "Bob", 8);
+    app.pageJudged();
+    QCOMPARE(window("Progress")->findChild<QLabel *>("passageCount")->text(), "1");
+    QVERIFY(window("Progress")->close()); // only hides it
+    QCOMPARE(shownWindows(), QStringList{"UserPassages"});
     window("UserPassages")->findChild<QPushButton *>("StartLearning")->click();
     QCOMPARE(shownWindows(), QStringList{"Quizzing"});
     window("Quizzing")->findChild<QAction *>("qMenuPassages")->trigger();

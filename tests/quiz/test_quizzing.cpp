@@ -103,6 +103,8 @@ void TestQuizzing::rightAndWrongPagesFromTheKeyboard() {
     QTRY_COMPARE(js("document.activeElement.id + ':' + document.activeElement.value"),
                  QVariant("blank1:"));
     QCOMPARE(window_->quiz().numCorrect + window_->quiz().numIncorrect, 2);
+    window_->findChild<QAction *>("qMenuProgress")->trigger();
+    QCOMPARE(fixture_->navigation.calls, (QStringList{"judged", "judged", "progress Ann 1"}));
 }
 
 void TestQuizzing::aPageIsJudgedOnce() {

@@ -8,8 +8,8 @@
 #include <QListWidget>
 #include <QTest>
 
-// Where a window asked to go: "users", "passages NAME ID", "passages", "quiz NAME ID", "help",
-// "about", "exit".
+// Where a window asked to go: "users", "passages NAME ID", "passages", "quiz NAME ID",
+// "progress NAME ID", "help", "about", "exit"; and "judged" for every page judged.
 struct RecordingNavigation : Navigation {
     void showUsers() override { calls << QStringLiteral("users"); }
     void showPassages(const QString &userName, qint64 userId) override {
@@ -19,6 +19,10 @@ struct RecordingNavigation : Navigation {
     void startQuiz(const QString &userName, qint64 userId) override {
         calls << QStringLiteral("quiz %1 %2").arg(userName).arg(userId);
     }
+    void showProgress(const QString &userName, qint64 userId) override {
+        calls << QStringLiteral("progress %1 %2").arg(userName).arg(userId);
+    }
+    void pageJudged() override { calls << QStringLiteral("judged"); }
     void showHelp() override { calls << QStringLiteral("help"); }
     void showAbout() override { calls << QStringLiteral("about"); }
     void ExitProgram() override { calls << QStringLiteral("exit"); }
