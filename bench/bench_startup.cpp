@@ -3,7 +3,8 @@
 //   bare       a Qt window with a label and a list, drawn, and nothing else
 //   floor      the same window that also opens the encrypted database with its key and
 //              lists the users: what any program that shows them must do
-//   versekeep  the real program up to its user list
+//   versekeep  the real program up to its user list, today's backup made already
+//   backup     the same with today's backup still to make: it must not hold the list back
 // The moment is the window's first expose event, which Qt delivers once the display has
 // mapped the window. Run it under a display:
 //   cmake -S . -B build-bench -G Ninja -DVERSEKEEP_BENCH=ON && ninja -C build-bench bench_startup
@@ -15,9 +16,11 @@
 #include "app/desktop.h"
 #include "app/messageboxdialogs.h"
 #include "app/settings.h"
+#include "db/backup.h"
 #include "db/database.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
@@ -68,7 +71,7 @@ int child(int argc, char *argv[], const QString &mode) {
     SystemDesktop desktop;
     Application app(dialogs, clock, desktop);
     QMainWindow plain;
-    if (mode == QLatin1String("versekeep")) {
+    if (mode == QLatin1String("versekeep") || mode == QLatin1String("backup")) {
         if (!app.Main())
             return 1;
     } else {
@@ -101,7 +104,7 @@ int child(int argc, char *argv[], const QString &mode) {
 
 int main(int argc, char *argv[]) {
     const QStringList modes{QStringLiteral("bare"), QStringLiteral("floor"),
-                            QStringLiteral("versekeep")};
+                            QStringLiteral("versekeep"), QStringLiteral("backup")};
     if (argc == 3 && qstrcmp(argv[1], "--child") == 0)
         return child(argc, argv, QString::fromLatin1(argv[2]));
     if (argc != 2) {
@@ -123,6 +126,8 @@ int main(int argc, char *argv[]) {
     std::map<QString, std::vector<double>> samples;
     for (int run = 0; run < runs; ++run) {
         for (const QString &mode : modes) {
+            if (mode == QLatin1String("backup"))
+                QDir(backupFolder(home.path())).removeRecursively();
             QProcess process;
             const qint64 started = monotonicNs();
             process.start(self, {QStringLiteral("--child"), mode});
@@ -136,10 +141,12 @@ int main(int argc, char *argv[]) {
     const double bare = median(samples[modes[0]]);
     const double floor = median(samples[modes[1]]);
     const double versekeep = median(samples[modes[2]]);
+    const double withBackup = median(samples[modes[3]]);
     std::printf("median of %d starts of each, taken in turn, until the window is exposed\n", runs);
     std::printf("bare window:           %8.1f ms\n", bare);
     std::printf("floor (open and list): %8.1f ms\n", floor);
     std::printf("user list:             %8.1f ms\n", versekeep);
+    std::printf("user list, backup due: %8.1f ms\n", withBackup);
     std::printf("user list / floor:     %8.2f\nuser list / bare:      %8.2f\n", versekeep / floor,
                 versekeep / bare);
     return 0;

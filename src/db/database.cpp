@@ -83,6 +83,9 @@ Database::Database(const QString &path, const QByteArray &key)
         // The first read proves the key: a wrong one gives SQLITE_NOTADB here.
         execute("SELECT count(*) FROM sqlite_master");
         execute("PRAGMA synchronous = FULL");
+        // Room for the whole verse table once decrypted: each page is decrypted once a run,
+        // not again whenever a report or a page reads it.
+        execute("PRAGMA cache_size = -16384");
     } catch (...) {
         sqlite3_close(db_);
         db_ = nullptr;
