@@ -31,3 +31,8 @@ public:
     // Enter pressed in the page.
     std::function<void()> enterPressed;
 };
+
+// The page over the browser engine, from a module loaded when the first quiz starts: the
+// engine takes a long while to load, and the user list should not wait for it. Throws
+// when the module cannot be loaded.
+QuestionPage *loadQuestionPage(QWidget *parent);

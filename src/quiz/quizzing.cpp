@@ -2,7 +2,7 @@
 
 #include "app/controls.h"
 #include "app/dialogs.h"
-#include "quiz/webquestionpage.h"
+#include "quiz/questionpage.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -25,10 +25,10 @@ Quizzing::Quizzing(const WindowContext &context, Navigation &navigation)
     : ProgramWindow(context, navigation, "Quizzing", QStringLiteral("Quizzing"), 12075, 8955),
       quiz_(context.db, context.clock) {
     QWidget *client = this->client();
-    auto *page = new WebQuestionPage(client);
+    questionctl = loadQuestionPage(client);
+    QWidget *page = questionctl->widget();
     page->setObjectName(QStringLiteral("questionctl"));
     placeTwips(page, 240, 240, 11055, 7575);
-    questionctl = page;
     SubmitAnswer =
         button(client, "SubmitAnswer", QStringLiteral("Submit Answer"), 10080, 8040, 1215, 375);
     ContinueButton =

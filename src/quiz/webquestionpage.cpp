@@ -190,4 +190,8 @@ void WebQuestionPage::markWrong(int number, const QString &tooltip) {
     call(QStringLiteral("markWrong"), {number, tooltip});
 }
 
+extern "C" Q_DECL_EXPORT QuestionPage *versekeepQuestionPage(QWidget *parent) {
+    return new WebQuestionPage(parent);
+}
+
 #include "webquestionpage.moc"
