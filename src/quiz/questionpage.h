@@ -30,6 +30,9 @@ public:
 
     // Enter pressed in the page.
     std::function<void()> enterPressed;
+    // Alt with a letter pressed in the page: the engine keeps such keys from the window's
+    // menus, so the page hands them on.
+    std::function<void(const QString &letter)> menuKeyPressed;
 };
 
 // The page over the browser engine, from a module loaded when the first quiz starts: the

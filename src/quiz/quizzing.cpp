@@ -5,6 +5,8 @@
 #include "quiz/questionpage.h"
 
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
 
@@ -61,6 +63,12 @@ Quizzing::Quizzing(const WindowContext &context, Navigation &navigation)
     // Enter in a blank answers the page, or after a wrong one brings the next.
     questionctl->enterPressed = [this] {
         (SubmitAnswer->isVisible() ? SubmitAnswer : ContinueButton)->click();
+    };
+    questionctl->menuKeyPressed = [this](const QString &letter) {
+        for (QAction *title : menuBar()->actions())
+            if (title->menu() && title->text().contains('&' + letter, Qt::CaseInsensitive))
+                title->menu()->popup(
+                    menuBar()->mapToGlobal(menuBar()->actionGeometry(title).bottomLeft()));
     };
 
     setMinimumSize(fromTwips(narrowest), fromTwips(lowest));

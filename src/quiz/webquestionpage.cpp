@@ -53,6 +53,9 @@ document.addEventListener('keydown', function (event) {
   if (event.key === 'Enter' && versekeep.window) {
     event.preventDefault();
     versekeep.window.enter();
+  } else if (event.altKey && event.key.length === 1 && versekeep.window) {
+    event.preventDefault();
+    versekeep.window.menuKey(event.key);
   }
 });
 </script></head><body></body></html>)";
@@ -95,6 +98,10 @@ public Q_SLOTS:
     void enter() {
         if (page_->enterPressed)
             page_->enterPressed();
+    }
+    void menuKey(const QString &letter) {
+        if (page_->menuKeyPressed)
+            page_->menuKeyPressed(letter);
     }
 
 private:

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QWebEngineView>
