@@ -33,6 +33,14 @@ QWidget *window(const char *name) {
 } // namespace
 
 // The program from its start to its end: settings, the database, the windows in turn.
+// The program as a learner starts it, its message boxes and the system's programs recorded.
+struct Program {
+    RecordingDialogs dialogs;
+    SystemClock clock;
+    RecordingDesktop desktop;
+    Application app{dialogs, clock, desktop};
+};
+
 class TestStartup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -75,18 +83,15 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     }
     const QByteArray before = fingerprint(file);
 
-    RecordingDialogs dialogs;
-    SystemClock clock;
-    RecordingDesktop desktop;
-    Application app(dialogs, clock, desktop);
-    QSignalSpy finished(&app, &Application::finished);
-    QVERIFY(!app.Main());
-    QTEST(dialogs.errorNumbers.value(0), "number");
-    QCOMPARE(dialogs.count(), 1);
+    Program p;
+    QSignalSpy finished(&p.app, &Application::finished);
+    QVERIFY(!p.app.Main());
+    QTEST(p.dialogs.errorNumbers.value(0), "number");
+    QCOMPARE(p.dialogs.count(), 1);
     // The report says which file was tried and where that is set.
-    QVERIFY2(dialogs.errors[0].contains(settingsFile()) &&
-                 (problem == "no settings" || dialogs.errors[0].contains(dir.path())),
-             qPrintable(dialogs.errors[0]));
+    QVERIFY2(p.dialogs.errors[0].contains(settingsFile()) &&
+                 (problem == "no settings" || p.dialogs.errors[0].contains(dir.path())),
+             qPrintable(p.dialogs.errors[0]));
     QCOMPARE(shownWindows(), QStringList());
     QCOMPARE(finished.count(), 1);
     QCOMPARE(fingerprint(file), before); // nothing made, nothing changed
@@ -97,13 +102,10 @@ void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
     TestDatabase test;
     Statement(test.db(), "INSERT INTO Users (id, Name) VALUES (7, 'Ann')").run();
     pointSettingsAt(test.folder(), QStringLiteral("test.db"));
-    RecordingDialogs dialogs;
-    SystemClock clock;
-    RecordingDesktop desktop;
-    Application app(dialogs, clock, desktop);
-    QSignalSpy finished(&app, &Application::finished);
-    QVERIFY(app.Main());
-    QCOMPARE(app.HelpFilePath(), test.folder() + "versekeep.chm");
+    Program p;
+    QSignalSpy finished(&p.app, &Application::finished);
+    QVERIFY(p.app.Main());
+    QCOMPARE(p.app.HelpFilePath(), test.folder() + "versekeep.chm");
     QTRY_COMPARE(QDir(test.folder() + "backups").entryList(QDir::Files).size(), 1);
     QCOMPARE(shownWindows(), QStringList{"Users"});
     auto *list = window("Users")->findChild<QListWidget *>("userlist");
@@ -113,11 +115,11 @@ void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
     QCOMPARE(window("UserPassages")->findChild<QLabel *>("Uname")->text(), "Ann");
     // Progress: one window beside the passages, following their user and every judged page.
     window("UserPassages")->findChild<QAction *>("pMenuProgress")->trigger();
-    app.showProgress("Ann", 7);
+    p.app.showProgress("Ann", 7);
     Statement(test.db(), "INSERT INTO Users (id, Name) VALUES (8, 'Bob')").run();
-    app.showPassages("Bob", 8);
-    addPassage(test.db(), clock, {{43, "John", 11, 35}, {43, "John", 11, 35}}, "Bob", 8);
-    app.pageJudged();
+    p.app.showPassages("Bob", 8);
+    addPassage(test.db(), p.clock, {{43, "John", 11, 35}, {43, "John", 11, 35}}, "Bob", 8);
+    p.app.pageJudged();
     QCOMPARE(window("Progress")->findChild<QLabel *>("passageCount")->text(), "1");
     QVERIFY(window("Progress")->close()); // only hides it
     QCOMPARE(shownWindows(), QStringList{"UserPassages"});
@@ -131,52 +133,46 @@ void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
     // Closing any window ends the program, once, with the database closed.
     QVERIFY(window("Users")->close());
     QCOMPARE(finished.count(), 1);
-    QVERIFY(!app.dbConn().isOpen());
+    QVERIFY(!p.app.dbConn().isOpen());
     QCOMPARE(shownWindows(), QStringList());
-    app.ExitProgram();
+    p.app.ExitProgram();
     QCOMPARE(finished.count(), 1);
-    QCOMPARE(dialogs.count(), 0);
+    QCOMPARE(p.dialogs.count(), 0);
 }
 
 void TestStartup::aFailedBackupIsToldOnce() {
     TestDatabase test;
     QVERIFY(QFile(test.folder() + "backups").open(QIODevice::WriteOnly)); // in the way
     pointSettingsAt(test.folder(), QStringLiteral("test.db"));
-    RecordingDialogs dialogs;
-    SystemClock clock;
-    RecordingDesktop desktop;
-    Application app(dialogs, clock, desktop);
-    QVERIFY(app.Main());
-    QTRY_COMPARE(dialogs.errors.size(), 1);
-    QVERIFY2(dialogs.errors[0].contains("backup"), qPrintable(dialogs.errors[0]));
+    Program p;
+    QVERIFY(p.app.Main());
+    QTRY_COMPARE(p.dialogs.errors.size(), 1);
+    QVERIFY2(p.dialogs.errors[0].contains("backup"), qPrintable(p.dialogs.errors[0]));
     QCOMPARE(shownWindows(), QStringList{"Users"});
-    app.ExitProgram();
+    p.app.ExitProgram();
 }
 
 void TestStartup::helpAndAbout() {
     TestDatabase test;
     pointSettingsAt(test.folder(), QStringLiteral("test.db"));
-    RecordingDialogs dialogs;
-    SystemClock clock;
-    RecordingDesktop desktop;
-    Application app(dialogs, clock, desktop);
-    QVERIFY(app.Main());
+    Program p;
+    QVERIFY(p.app.Main());
     const QString help = test.folder() + "versekeep.chm";
     QVERIFY(QFile::exists(help)); // put beside the database at the first start
-    app.showPassages("Ann", 1);
-    app.startQuiz("Ann", 1);
+    p.app.showPassages("Ann", 1);
+    p.app.startQuiz("Ann", 1);
     for (const auto &[name, item] : {std::pair{"Users", "uHelp"}, std::pair{"UserPassages", "pHelp"},
                                      std::pair{"Quizzing", "qHelp"}})
         window(name)->findChild<QAction *>(item)->trigger();
-    QCOMPARE(desktop.opened, QStringList(3, help));
-    desktop.helpViewer = false; // none to start: said once, with the file's path
+    QCOMPARE(p.desktop.opened, QStringList(3, help));
+    p.desktop.helpViewer = false; // none to start: said once, with the file's path
     for (int time = 0; time < 2; ++time)
         window("Users")->findChild<QAction *>("uHelp")->trigger();
-    QCOMPARE(dialogs.informations.size(), 1);
-    QVERIFY(dialogs.informations[0].contains(help));
+    QCOMPARE(p.dialogs.informations.size(), 1);
+    QVERIFY(p.dialogs.informations[0].contains(help));
 
     // About: one window at a time, made afresh after it closes by Enter or Escape.
-    desktop.opened.clear();
+    p.desktop.opened.clear();
     for (const int key : {Qt::Key_Return, Qt::Key_Escape}) {
         for (const char *item : {"MenuAbout", "MenuAbout"})
             window("Users")->findChild<QAction *>(item)->trigger();
@@ -191,8 +187,8 @@ void TestStartup::helpAndAbout() {
     }
     const QStringList links{"mailto:versekeep@tarnholm.example",
                             "https://www.tarnholm.example/versekeep"};
-    QCOMPARE(desktop.opened, links + links);
-    app.ExitProgram();
+    QCOMPARE(p.desktop.opened, links + links);
+    p.app.ExitProgram();
 }
 
 VERSEKEEP_TEST_MAIN(TestStartup, QApplication)
