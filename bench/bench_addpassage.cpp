@@ -2,9 +2,10 @@
 // one transaction, without the word-size walk or the passage bookkeeping.
 //   cmake -S . -B build-bench -G Ninja -DVERSEKEEP_BENCH=ON && ninja -C build-bench bench_addpassage
 //   build-bench/bench/bench_addpassage build-bench/tests/data/bible.db
-#include "app/clock.h"
+#include "core/clock.h"
 #include "db/database.h"
-#include "passages/passagestore.h"
+#include "bible/versetable.h"
+#include "store/passages.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 // The start-up with a backup due is measured by bench_startup.
 #include "benchhome.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "db/backup.h"
 
 #include <QCoreApplication>

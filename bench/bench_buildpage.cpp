@@ -6,11 +6,11 @@
 //   build-bench/bench/bench_buildpage build-bench/tests/data/bible.db
 #include "benchhome.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "db/database.h"
 #include "learning/page.h"
-#include "learning/quiz.h"
-#include "passages/passagestore.h"
+#include "store/quiz.h"
+#include "store/passages.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -3,7 +3,7 @@
 //   cmake -S . -B build-bench -G Ninja -DVERSEKEEP_BENCH=ON && ninja -C build-bench bench_makedb &&
 //   build-bench/bench/bench_makedb
 // An optional argument sets the number of runs of each (default 5); medians are printed.
-#include "db/builder.h"
+#include "bible/builder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

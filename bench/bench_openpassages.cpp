@@ -6,11 +6,11 @@
 #include "benchhome.h"
 
 #include "app/application.h"
-#include "app/clock.h"
-#include "app/desktop.h"
-#include "app/messageboxdialogs.h"
+#include "core/clock.h"
+#include "gui/desktop.h"
+#include "gui/messageboxdialogs.h"
 #include "db/database.h"
-#include "passages/passagestore.h"
+#include "store/passages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -8,11 +8,11 @@
 #include "benchhome.h"
 
 #include "app/application.h"
-#include "app/clock.h"
-#include "app/desktop.h"
-#include "app/messageboxdialogs.h"
+#include "core/clock.h"
+#include "gui/desktop.h"
+#include "gui/messageboxdialogs.h"
 #include "db/database.h"
-#include "learning/progressreport.h"
+#include "store/progressreport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -17,12 +17,12 @@
 #include "benchquiz.h"
 
 #include "app/application.h"
-#include "app/clock.h"
-#include "app/desktop.h"
-#include "app/settings.h"
+#include "core/clock.h"
+#include "gui/desktop.h"
+#include "core/settings.h"
 #include "db/database.h"
-#include "learning/quiz.h"
-#include "passages/passagestore.h"
+#include "store/quiz.h"
+#include "store/passages.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -136,7 +136,7 @@ int bareChild() {
     // The page the quiz would show first, made before the clock starts.
     QString html;
     {
-        Database db(readDatabaseLocation().filePath());
+        Database db(Settings::databaseLocation().filePath());
         SystemClock clock;
         Quiz quiz(db, clock);
         quiz.start(user);

@@ -15,11 +15,11 @@
 #include "benchquiz.h"
 
 #include "app/application.h"
-#include "app/clock.h"
-#include "app/desktop.h"
+#include "core/clock.h"
+#include "gui/desktop.h"
 #include "db/database.h"
-#include "learning/quiz.h"
-#include "passages/passagestore.h"
+#include "store/quiz.h"
+#include "store/passages.h"
 
 #include <QElapsedTimer>
 #include <QSet>

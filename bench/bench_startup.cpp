@@ -12,10 +12,10 @@
 #include "benchhome.h"
 
 #include "app/application.h"
-#include "app/clock.h"
-#include "app/desktop.h"
-#include "app/messageboxdialogs.h"
-#include "app/settings.h"
+#include "core/clock.h"
+#include "gui/desktop.h"
+#include "gui/messageboxdialogs.h"
+#include "core/settings.h"
 #include "db/backup.h"
 #include "db/database.h"
 
@@ -83,7 +83,7 @@ int child(int argc, char *argv[], const QString &mode) {
         plain.setCentralWidget(area);
         plain.resize(260, 460);
         if (mode == QLatin1String("floor")) {
-            Database db(readDatabaseLocation().filePath());
+            Database db(Settings::databaseLocation().filePath());
             Statement users(db, "SELECT id, name FROM Users ORDER BY name, id");
             while (users.next())
                 list->addItem(users.text(1));

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/dialogs.h"
-#include "quiz/questionpage.h"
-#include "quiz/quizzing.h"
+#include "gui/dialogs.h"
+#include "gui/quiz/questionpage.h"
+#include "gui/quiz/quizzing.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,9 +1,9 @@
 // versekeep-makedb: makes a new Versekeep database and fills its verse table from an
 // installed SWORD Bible module.
 
-#include "db/builder.h"
-#include "db/error.h"
-#include "app/settings.h"
+#include "bible/builder.h"
+#include "core/error.h"
+#include "core/settings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -60,7 +60,7 @@ QString helpText() {
                "  sudo apt-get install sword-text-web     (World English Bible)\n"
                "  sudo apt-get install sword-text-sparv   (Spanish Reina-Valera 1909)\n"
                "then --list-modules shows their names for --module.")
-        .arg(QLatin1String(VerseSource::defaultModule), defaultDatabaseFile(), settingsFile());
+        .arg(QLatin1String(VerseSource::defaultModule), defaultDatabaseFile(), Settings::fileName());
 }
 
 // Carriage-return updates on a terminal; a log or a build tool gets a few whole lines.
@@ -135,14 +135,14 @@ int makeDatabase(const QString &file, const QString &moduleName, bool keepCharac
                       .arg(module.name, module.description));
     const DatabaseLocation location{made.absolutePath() + '/', made.fileName()};
     placeHelpFile(location);
-    const bool recorded = recordDatabaseLocation(location);
-    const QString now = readDatabaseLocation().filePath();
+    const bool recorded = Settings::recordDatabaseLocation(location);
+    const QString now = Settings::databaseLocation().filePath();
     print(stdout, recorded ? QStringLiteral("Recorded it in the settings (%1): Versekeep will "
                                             "open %2.\n")
-                                 .arg(settingsFile(), now)
+                                 .arg(Settings::fileName(), now)
                            : QStringLiteral("Left the settings (%1) alone: they already point "
                                             "to %2.\n")
-                                 .arg(settingsFile(), now));
+                                 .arg(Settings::fileName(), now));
     return 0;
 }
 

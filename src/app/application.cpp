@@ -1,14 +1,14 @@
 #include "app/application.h"
 
-#include "about/about.h"
-#include "app/clock.h"
-#include "app/desktop.h"
-#include "app/dialogs.h"
+#include "gui/about/about.h"
+#include "core/clock.h"
+#include "gui/desktop.h"
+#include "gui/dialogs.h"
 #include "db/backup.h"
-#include "passages/userpassages.h"
-#include "progress/progresswindow.h"
-#include "quiz/quizzing.h"
-#include "users/users.h"
+#include "gui/passages/userpassages.h"
+#include "gui/progress/progresswindow.h"
+#include "gui/quiz/quizzing.h"
+#include "gui/users/users.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -35,7 +35,7 @@ Application::~Application() {
 
 bool Application::Main() {
     try {
-        const DatabaseLocation location = firstStartLocation(readDatabaseLocation());
+        const DatabaseLocation location = firstStartLocation(Settings::databaseLocation());
         helpFilePath_ = location.helpFilePath();
         dbConn_ = openDatabase(location);
         placeHelpFile(location);
@@ -91,7 +91,7 @@ void Application::startBackup(const QString &databasePath) {
         try {
             backUpDatabase(databasePath, now);
         } catch (const Error &error) {
-            const Error report(error.number(),
+            const Error report = error.retold(
                                QStringLiteral("Today's backup of the database was not made; "
                                               "your work is safe and Versekeep goes on. %1")
                                    .arg(error.description()));

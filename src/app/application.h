@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings.h"
-#include "app/windowcontext.h"
+#include "db/open.h"
+#include "gui/windowcontext.h"
 #include "db/database.h"
 
 #include <QObject>

@@ -1,8 +1,8 @@
-#include "about/about.h"
+#include "gui/about/about.h"
 #include "app/application.h"
-#include "app/clock.h"
-#include "app/desktop.h"
-#include "app/messageboxdialogs.h"
+#include "core/clock.h"
+#include "gui/desktop.h"
+#include "gui/messageboxdialogs.h"
 
 #include <QApplication>
 #include <QIcon>

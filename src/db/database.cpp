@@ -61,18 +61,18 @@ Database::Database(const QString &path, const QByteArray &key)
     : busy_(std::make_unique<Busy>()) {
     // SQLite treats an empty name as a private temporary database; that is never ours.
     if (path.isEmpty())
-        throw Error(SQLITE_CANTOPEN, QStringLiteral("unable to open database file"));
+        throw Error::database(SQLITE_CANTOPEN, QStringLiteral("unable to open database file"));
     const QByteArray name = QFile::encodeName(path);
     int rc = sqlite3_open_v2(name.constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
     try {
         if (rc != SQLITE_OK)
             fail(rc);
         if (sqlite3_db_readonly(db_, "main") == 1)
-            throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
+            throw Error::database(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
         // Saving makes a journal beside the file.
         const QString folder = QFileInfo(path).absolutePath();
         if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
-            throw Error(SQLITE_READONLY,
+            throw Error::database(SQLITE_READONLY,
                         QStringLiteral("the folder %1 cannot be written, and every save needs "
                                        "room beside the database for its journal")
                             .arg(folder));
@@ -171,12 +171,12 @@ void Database::fail(int resultCode) const {
     const char *message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
     if (db_ && sqlite3_errcode(db_) == SQLITE_OK)
         message = sqlite3_errstr(code);
-    throw Error(code, describe(code, message));
+    throw Error::database(code, describe(code, message));
 }
 
 Statement::Statement(Database &db, const char *sql) : db_(db) {
     if (!db.isOpen())
-        throw Error(SQLITE_MISUSE, QStringLiteral("the database is not open"));
+        throw Error::database(SQLITE_MISUSE, QStringLiteral("the database is not open"));
     const int rc = sqlite3_prepare_v2(db.handle(), sql, -1, &stmt_, nullptr);
     if (rc != SQLITE_OK)
         db.fail(rc);
@@ -234,7 +234,7 @@ int Statement::column(const char *name) const {
     for (int i = 0; i < count; ++i)
         if (strcasecmp(sqlite3_column_name(stmt_, i), name) == 0)
             return i;
-    throw Error(SQLITE_ERROR, QStringLiteral("no such column: %1").arg(QString::fromUtf8(name)));
+    throw Error::database(SQLITE_ERROR, QStringLiteral("no such column: %1").arg(QString::fromUtf8(name)));
 }
 
 bool Statement::isNull(int index) const {

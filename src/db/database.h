@@ -1,6 +1,7 @@
 #pragma once
 
-#include "db/error.h"
+#include "core/error.h"
+#include "core/listentry.h"
 
 #include <QByteArray>
 #include <QList>
@@ -109,13 +110,6 @@ public:
 private:
     Database &db_;
     bool open_ = true;
-};
-
-// One entry of a list that a window shows: a row's id and its text.
-struct ListEntry {
-    qint64 id = 0;
-    QString text;
-    bool operator==(const ListEntry &) const = default;
 };
 
 // Reads every row of a query whose columns are an id and a text. A NULL throws.

@@ -1,6 +1,6 @@
 #include "learning/page.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "learning/tokens.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "learning/schedule.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 namespace {
 enum class Unit { Minutes, Days, Months };

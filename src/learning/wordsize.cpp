@@ -40,20 +40,3 @@ int wordSizeSteps(const QList<int> &wordLengths) {
     const auto positive = std::upper_bound(lengths.begin(), lengths.end(), 0);
     return int(std::unique(positive, lengths.end()) - positive);
 }
-
-WordSizeMeasure::WordSizeMeasure(Database &db)
-    : query_(db, "SELECT VerseText FROM kjv WHERE BookNum = ? AND Chapter = ? AND Verse = ?") {}
-
-int WordSizeMeasure::operator()(int book, int chapter, int verse, int level) {
-    query_.reset();
-    query_.bindAll(book, chapter, verse);
-    if (!query_.next())
-        return 0;
-    const QString text = query_.text("VerseText");
-    query_.reset();
-    return minWordSizeOf(tokenLengths(text), level);
-}
-
-int GetMinWordSize(Database &db, int book, int chapter, int verse, int level) {
-    return WordSizeMeasure(db)(book, chapter, verse, level);
-}

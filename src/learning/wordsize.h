@@ -1,7 +1,5 @@
 #pragma once
 
-#include "db/database.h"
-
 #include <QList>
 
 // The largest length below the limit and above the floor; the floor when there is none.
@@ -14,17 +12,3 @@ int minWordSizeOf(const QList<int> &wordLengths, int level);
 // The rungs of a verse's word-size ladder at verse level 1: one per distinct word length,
 // so the levels minWordSizeOf gives a length for. The next level blanks every word.
 int wordSizeSteps(const QList<int> &wordLengths);
-
-// Measures verses of the verse table with one prepared query, reused.
-class WordSizeMeasure {
-public:
-    explicit WordSizeMeasure(Database &db);
-    // 0 for a verse that is not in the table; throws for a NULL text or a failed query.
-    int operator()(int book, int chapter, int verse, int level);
-
-private:
-    Statement query_;
-};
-
-// One verse's minimum word size at a word-size level, as WordSizeMeasure gives it.
-int GetMinWordSize(Database &db, int book, int chapter, int verse, int level);

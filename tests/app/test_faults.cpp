@@ -1,11 +1,11 @@
 #include "app/application.h"
-#include "app/clock.h"
-#include "learning/quiz.h"
-#include "passages/passagestore.h"
-#include "passages/userpassages.h"
+#include "core/clock.h"
+#include "store/quiz.h"
+#include "store/passages.h"
+#include "gui/passages/userpassages.h"
 #include "support/recordingdialogs.h"
 #include "support/testdatabase.h"
-#include "users/userstore.h"
+#include "store/users.h"
 
 #include <QApplication>
 #include <QComboBox>

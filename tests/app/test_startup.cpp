@@ -1,7 +1,7 @@
 #include "app/application.h"
-#include "app/clock.h"
-#include "app/settings.h"
-#include "passages/passagestore.h"
+#include "core/clock.h"
+#include "core/settings.h"
+#include "store/passages.h"
 #include "support/recordingdialogs.h"
 #include "support/testdatabase.h"
 
@@ -89,7 +89,7 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     QTEST(p.dialogs.errorNumbers.value(0), "number");
     QCOMPARE(p.dialogs.count(), 1);
     // The report says which file was tried and where that is set.
-    QVERIFY2(p.dialogs.errors[0].contains(settingsFile()) &&
+    QVERIFY2(p.dialogs.errors[0].contains(Settings::fileName()) &&
                  (problem == "no settings" || p.dialogs.errors[0].contains(dir.path())),
              qPrintable(p.dialogs.errors[0]));
     QCOMPARE(shownWindows(), QStringList());

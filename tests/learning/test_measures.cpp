@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "core/clock.h"
 #include "learning/schedule.h"
 #include "learning/tokens.h"
 #include "learning/wordsize.h"

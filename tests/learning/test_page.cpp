@@ -1,7 +1,7 @@
-#include "app/clock.h"
+#include "core/clock.h"
 #include "learning/answers.h"
 #include "learning/page.h"
-#include "learning/quiz.h"
+#include "store/quiz.h"
 #include "learning/tokens.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/desktop.h"
-#include "app/dialogs.h"
+#include "gui/desktop.h"
+#include "gui/dialogs.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/clock.h"
-#include "app/windowcontext.h"
+#include "core/clock.h"
+#include "gui/windowcontext.h"
 #include "support/recordingdialogs.h"
 #include "support/testdatabase.h"
 

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "gui/dialogs.h"
+
+// The real message boxes, over whichever window is active.
+class MessageBoxDialogs : public Dialogs {
+public:
+    void errorReport(const Error &error) override;
+    bool confirm(const QString &text) override;
+    void information(const QString &caption, const QString &text) override;
+    void message(const QString &text) override;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "gui/programwindow.h"
+#include "core/listentry.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+struct PassageRange;
+
+// One user's passages, the range pickers and the button that adds a passage.
+class UserPassages : public ProgramWindow {
+    Q_OBJECT
+public:
+    UserPassages(const WindowContext &context, Navigation &navigation);
+
+    void SetCurrentUser(const QString &username, qint64 userID);
+    QString CurrentUser;
+    qint64 CurrentUserID = 0;
+
+    void PassageListRequery();
+    void DeletePassage();
+    void Memorize_Click();
+
+    // The pickers.
+    int GetLastChapter(qint64 book);
+    int GetLastVerse(qint64 book, int chapter);
+    bool ValidPassage() const;
+    void ShowPassageLabel();
+
+    QLabel *Uname;
+    QListWidget *PassageList;
+    QListWidget *startbook;
+    QListWidget *endbook;
+    QComboBox *startChapter;
+    QComboBox *startVerse;
+    QComboBox *endChapter;
+    QComboBox *endVerse;
+    QLabel *PassageLabel;
+    QPushButton *Memorize;
+    QPushButton *StartLearning;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void fillBookLists();
+    void bookChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
+    void chapterChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
+    PassageRange chosenRange() const;
+    // Runs database work; after a failure, reported, the user list comes back.
+    template <typename Work> bool onDatabase(Work &&work);
+
+    QList<ListEntry> books_; // read once: the verse table never changes
+};

@@ -1,0 +1,254 @@
+#include "gui/progress/progresswindow.h"
+
+#include "gui/controls.h"
+#include "gui/dialogs.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChartView>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSortFilterProxyModel>
+#include <QStackedBarSeries>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace {
+// Okabe and Ito's colours, told apart with every common kind of colour blindness; the
+// stages of level 1 also darken as they climb, so they part even in grey.
+const QColor blue(0x00, 0x72, 0xb2);
+const QColor orange(0xe6, 0x9f, 0x00);
+const QColor yellow(0xf0, 0xe4, 0x42);
+const QColor vermillion(0xd5, 0x5e, 0x00);
+
+enum Column { RangeColumn, PhaseColumn, LevelColumn, NextReviewColumn };
+constexpr int sortKey = Qt::UserRole;
+
+QBarSet *barSet(const QString &caption, const QColor &colour) {
+    auto *set = new QBarSet(caption);
+    set->setColor(colour);
+    set->setBorderColor(Qt::black);
+    return set;
+}
+
+// Bars over named categories, counted from zero; each bar tells its count under the mouse.
+QChartView *chartView(QWidget *parent, const char *name, const QString &title,
+                      QAbstractBarSeries *series, QBarCategoryAxis *categories, QValueAxis *count) {
+    auto *chart = new QChart;
+    chart->setTitle(title);
+    chart->addSeries(series);
+    chart->addAxis(categories, Qt::AlignBottom);
+    chart->addAxis(count, Qt::AlignLeft);
+    series->attachAxis(categories);
+    series->attachAxis(count);
+    count->setLabelFormat(QStringLiteral("%d"));
+    chart->setTitleFont(arial(9, true));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setFont(defaultControlFont());
+    for (QAbstractAxis *axis :
+         {static_cast<QAbstractAxis *>(categories), static_cast<QAbstractAxis *>(count)}) {
+        axis->setLabelsFont(arial(7.5));
+        axis->setTitleFont(defaultControlFont());
+    }
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    auto *view = new QChartView(chart, parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setAccessibleName(title);
+    view->setRenderHint(QPainter::Antialiasing);
+    for (QBarSet *set : series->barSets())
+        QObject::connect(
+            set, &QBarSet::hovered, view, [view, set, categories](bool over, int index) {
+                // A day's label breaks its line; the tip keeps to one.
+                const QString category =
+                    categories->at(index).replace(QLatin1String("<br>"), QLatin1String(" "));
+                view->setToolTip(over ? QStringLiteral("%1, %2: %3")
+                                            .arg(set->label(), category)
+                                            .arg(set->at(index))
+                                      : QString());
+            });
+    return view;
+}
+
+void setValues(QBarSet *set, const QList<qreal> &values) {
+    set->remove(0, set->count());
+    set->append(values);
+}
+
+// From zero to at least the highest count in four steps of 1, 2 or 5 times a power of ten,
+// so that every tick is a whole number.
+void fitCounts(QValueAxis *axis, int highest) {
+    int step = 1;
+    for (int power = 1; step * 4 < highest; power *= 10)
+        for (int times : {1, 2, 5})
+            if ((step = times * power) * 4 >= highest)
+                break;
+    axis->setRange(0, step * 4);
+    axis->setTickCount(5);
+}
+
+QStandardItem *cell(const QString &text, const QVariant &key) {
+    auto *item = new QStandardItem(text);
+    item->setData(key, sortKey);
+    return item;
+}
+} // namespace
+
+ProgressWindow::ProgressWindow(const WindowContext &context)
+    : QWidget(nullptr, Qt::Window), context_(context) {
+    setObjectName(QStringLiteral("Progress"));
+    setWindowTitle(QStringLiteral("Progress"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFont(defaultControlFont());
+
+    Uname = new QLabel(this);
+    Uname->setObjectName(QStringLiteral("Uname"));
+    Uname->setFont(arial(14.25));
+    Uname->setTextFormat(Qt::PlainText); // a name is shown as typed, never as markup
+
+    auto *summary = new QFormLayout;
+    const auto count = [&](const char *name, const QString &caption) {
+        auto *value = new QLabel(this);
+        value->setObjectName(QString::fromLatin1(name));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        summary->addRow(caption, value);
+        return value;
+    };
+    passageCount = count("passageCount", QStringLiteral("Passages:"));
+    versesLearning = count("versesLearning", QStringLiteral("Verses let in, still learning:"));
+    versesMatured = count("versesMatured", QStringLiteral("Verses matured (level 2 or more):"));
+    versesWaiting = count("versesWaiting", QStringLiteral("Verses not yet let in:"));
+    versesDue = count("versesDue", QStringLiteral("Verses due now:"));
+    passagesDue = count("passagesDue", QStringLiteral("Passages due now:"));
+
+    auto *forecast = new QBarSeries;
+    forecastVerses_ = barSet(QStringLiteral("Verses"), blue);
+    forecastPassages_ = barSet(QStringLiteral("Passages"), orange);
+    forecast->append({forecastVerses_, forecastPassages_});
+    forecastDays_ = new QBarCategoryAxis;
+    forecastCount_ = new QValueAxis;
+    forecastChart =
+        chartView(this, "forecastChart", QStringLiteral("Falling due (today with all overdue)"),
+                  forecast, forecastDays_, forecastCount_);
+
+    auto *ladder = new QStackedBarSeries;
+    ladderSets_ = {barSet(QStringLiteral("1: just begun"), yellow),
+                   barSet(QStringLiteral("1: halfway"), orange),
+                   barSet(QStringLiteral("1: nearly all words"), vermillion),
+                   barSet(QStringLiteral("2 and up"), blue)};
+    ladder->append(ladderSets_);
+    auto *levels = new QBarCategoryAxis;
+    for (int level = 1; level <= ProgressReport::topVerseLevel; ++level)
+        levels->append(QString::number(level));
+    levels->setTitleText(QStringLiteral("Verse level"));
+    ladderCount_ = new QValueAxis;
+    ladderChart = chartView(this, "ladderChart", QStringLiteral("Verses on the ladder"), ladder,
+                            levels, ladderCount_);
+
+    passageRows_ = new QStandardItemModel(0, 4, this);
+    passageRows_->setHorizontalHeaderLabels({QStringLiteral("Passage"), QStringLiteral("Phase"),
+                                             QStringLiteral("Level"),
+                                             QStringLiteral("Next review")});
+    auto *sorted = new QSortFilterProxyModel(this);
+    sorted->setSourceModel(passageRows_);
+    sorted->setSortRole(sortKey);
+    passageTable = new QTableView(this);
+    passageTable->setObjectName(QStringLiteral("passageTable"));
+    passageTable->setModel(sorted);
+    passageTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    passageTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    passageTable->verticalHeader()->hide();
+    passageTable->horizontalHeader()->setStretchLastSection(true);
+    passageTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder); // as added
+    passageTable->setSortingEnabled(true);
+    passageTable->setColumnWidth(RangeColumn, 165);
+    passageTable->setColumnWidth(PhaseColumn, 150);
+    passageTable->setColumnWidth(LevelColumn, 40);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(Uname, 0, 0, 1, 2);
+    auto *left = new QVBoxLayout;
+    left->addLayout(summary);
+    auto *note = new QLabel(
+        QStringLiteral("At verse level 1 a verse climbs one step for each length of word in it, "
+                       "blanking shorter words as it goes: \"just begun\" is up to a third of "
+                       "its steps, \"halfway\" up to two thirds, \"nearly all words\" beyond. "
+                       "Past the last step every word is blanked and the verse is at level 2."),
+        this);
+    note->setWordWrap(true);
+    left->addWidget(note);
+    left->addStretch();
+    grid->addLayout(left, 1, 0);
+    grid->addWidget(forecastChart, 1, 1);
+    grid->addWidget(passageTable, 2, 0);
+    grid->addWidget(ladderChart, 2, 1);
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(1, 3);
+    grid->setRowStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    resize(1200, 760);
+}
+
+void ProgressWindow::showUser(const QString &userName, qint64 userId) {
+    Uname->setText(userName);
+    userId_ = userId;
+    refresh();
+}
+
+void ProgressWindow::refresh() {
+    ProgressReport report;
+    if (context_.dialogs.attempt(
+            [&] { report = progressReport(context_.db, context_.clock, userId_); }))
+        draw(report);
+}
+
+void ProgressWindow::draw(const ProgressReport &report) {
+    passageCount->setNum(int(report.passages.size()));
+    versesLearning->setNum(report.versesLearning);
+    versesMatured->setNum(report.versesMatured);
+    versesWaiting->setNum(report.versesWaiting);
+    versesDue->setNum(report.versesDue);
+    passagesDue->setNum(report.passagesDue);
+
+    QStringList days;
+    QList<qreal> verses;
+    QList<qreal> passages;
+    for (const ForecastDay &day : report.forecast) {
+        days << (days.isEmpty() ? QStringLiteral("Today") : day.date.toString(u"ddd'<br>'d"));
+        verses << day.verses;
+        passages << day.passages;
+    }
+    forecastDays_->setCategories(days);
+    setValues(forecastVerses_, verses);
+    setValues(forecastPassages_, passages);
+    fitCounts(forecastCount_, int(std::max(*std::max_element(verses.begin(), verses.end()),
+                                           *std::max_element(passages.begin(), passages.end()))));
+
+    // Level 1 in its stages, stacked; every higher level in one colour.
+    QList<qreal> stages[wordSizeStages + 1];
+    for (QList<qreal> &values : stages)
+        values.fill(0, ProgressReport::topVerseLevel);
+    for (int stage = 0; stage < wordSizeStages; ++stage)
+        stages[stage][0] = report.levelOneByStage[stage];
+    for (int level = 1; level < ProgressReport::topVerseLevel; ++level)
+        stages[wordSizeStages][level] = report.versesByLevel[level];
+    for (int stage = 0; stage <= wordSizeStages; ++stage)
+        setValues(ladderSets_[stage], stages[stage]);
+    fitCounts(ladderCount_,
+              *std::max_element(report.versesByLevel.begin(), report.versesByLevel.end()));
+
+    passageRows_->setRowCount(0);
+    for (const PassageProgress &passage : report.passages) {
+        const double along =
+            passage.wholePassage ? 2.0 : double(passage.versesIn) / std::max(passage.verses, 1);
+        QStandardItem *next = cell(passage.nextReviewWords, passage.nextReview);
+        next->setToolTip(passage.nextReview);
+        passageRows_->appendRow({cell(passage.range, passage.readingOrder),
+                                 cell(passage.phase, along),
+                                 cell(QString::number(passage.level), passage.level), next});
+    }
+}

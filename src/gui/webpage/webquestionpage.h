@@ -1,0 +1,34 @@
+#pragma once
+
+#include "gui/quiz/questionpage.h"
+
+#include <QWebEngineView>
+
+class QWebEngineProfile;
+
+// The question page in a real browser engine, made once: later pages replace the body.
+// The page stays local: no network, no files, no navigation away from it, nothing kept
+// on disk.
+class WebQuestionPage : public QWebEngineView, public QuestionPage {
+    Q_OBJECT
+public:
+    explicit WebQuestionPage(QWidget *parent = nullptr);
+    ~WebQuestionPage() override;
+
+    QWidget *widget() override { return this; }
+    void whenReady(std::function<void()> ready) override;
+    void showPage(const QString &html) override;
+    void focusFirstBlank() override;
+    void readBlanks(int count, std::function<void(const QList<BlankAnswer> &)> done,
+                    std::function<void(const Error &)> failed) override;
+    void markWrong(int number, const QString &tooltip) override;
+
+private:
+    // Calls a function of the page's script with values passed as JSON.
+    void call(const QString &function, const QVariantList &arguments,
+              const std::function<void(const QVariant &)> &result = {});
+
+    QWebEngineProfile *profile_;
+    bool ready_ = false;
+    std::function<void()> pending_;
+};

@@ -1,0 +1,93 @@
+#include "store/passages.h"
+
+#include "core/clock.h"
+#include "bible/versetable.h"
+#include "store/wordsize.h"
+#include "store/users.h"
+
+
+bool PassageRange::isValid() const {
+    for (const VersePoint &point : {start, end})
+        if (point.book <= 0 || point.chapter <= 0 || point.verse <= 0)
+            return false;
+    if (end.book != start.book)
+        return end.book > start.book;
+    if (end.chapter != start.chapter)
+        return end.chapter > start.chapter;
+    return end.verse >= start.verse;
+}
+
+QString PassageRange::text() const {
+    const auto number = [](int value) { return value > 0 ? QString::number(value) : QString(); };
+    const auto point = [&](const VersePoint &p) {
+        return p.bookName + ' ' + number(p.chapter) + ':' + number(p.verse);
+    };
+    return point(start) + QStringLiteral(" - ") + point(end);
+}
+
+QList<ListEntry> passageList(Database &db, qint64 userId) {
+    Statement rows(db, "SELECT id, startbook || ' ' || startchapter || ':' || startverse || ' - ' "
+                       "|| endbook || ' ' || endchapter || ':' || endverse "
+                       "FROM Passages WHERE UserID = ? ORDER BY id");
+    rows.bindAll(userId);
+    return listEntries(rows);
+}
+
+qint64 addPassage(Database &db, const Clock &clock, const PassageRange &range,
+                  const QString &userName, qint64 userId) {
+    const QString now = toDbText(clock.now());
+    Transaction transaction(db);
+    requireUser(db, userId);
+    // The passage row comes first so its id exists; numVerses is known only at the end.
+    Statement(db, "INSERT INTO Passages (startbook, startchapter, startverse, endbook, "
+                  "endchapter, endverse, passagelevel, username, scheduledate, passageScore, "
+                  "numVersestoAsk, UserID, numVerses) VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, 0, 1, ?, 0)")
+        .bindAll(range.start.bookName, range.start.chapter, range.start.verse, range.end.bookName,
+                 range.end.chapter, range.end.verse, userName, now, userId)
+        .run();
+    const qint64 passageId = db.lastInsertId();
+
+    WordSizeMeasure measure(db);
+    Statement insertVerse(db, "INSERT INTO PassageVerses (VerseBook, verseChapter, VerseNum, "
+                              "minWordSize, verseScore, passageID, WordSizeLevel, verseLevel, "
+                              "ScheduleDate) VALUES (?, ?, ?, ?, 0, ?, 1, 1, ?)");
+    int count = 0;
+    for (qint64 book = range.start.book; book <= range.end.book; ++book) {
+        const bool startBook = book == range.start.book;
+        const bool endBook = book == range.end.book;
+        const int firstChapter = startBook ? range.start.chapter : 1;
+        const int finalChapter = endBook ? range.end.chapter : lastChapter(db, book);
+        for (int chapter = firstChapter; chapter <= finalChapter; ++chapter) {
+            const int firstVerse = startBook && chapter == firstChapter ? range.start.verse : 1;
+            const int finalVerse = endBook && chapter == finalChapter
+                                       ? range.end.verse
+                                       : lastVerse(db, book, chapter);
+            for (int verse = firstVerse; verse <= finalVerse; ++verse) {
+                insertVerse.bindAll(book, chapter, verse, measure(int(book), chapter, verse, 1),
+                                    passageId, now);
+                insertVerse.run();
+                ++count;
+            }
+        }
+    }
+    Statement(db, "UPDATE Passages SET numVerses = ? WHERE id = ?").bindAll(count, passageId).run();
+    transaction.commit();
+    return passageId;
+}
+
+void deletePassage(Database &db, qint64 passageId) {
+    Transaction transaction(db);
+    requirePassage(db, passageId);
+    Statement(db, "DELETE FROM Passages WHERE id = ?").bindAll(passageId).run();
+    Statement(db, "DELETE FROM PassageVerses WHERE passageID = ?").bindAll(passageId).run();
+    transaction.commit();
+}
+
+void requirePassage(Database &db, qint64 passageId) {
+    Statement passage(db, "SELECT count(*) FROM Passages p JOIN Users u ON u.id = p.UserID "
+                          "WHERE p.id = ?");
+    if (passage.bindAll(passageId).next() && passage.integer(0) == 0)
+        throw Error(Error::DeletedElsewhere,
+                    QStringLiteral("This passage was deleted in another copy of Versekeep, so "
+                                   "nothing was saved."));
+}

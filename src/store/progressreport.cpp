@@ -1,0 +1,156 @@
+#include "store/progressreport.h"
+
+#include "bible/versetable.h"
+#include "core/clock.h"
+#include "learning/page.h"
+#include "learning/tokens.h"
+#include "learning/wordsize.h"
+#include "store/passages.h"
+
+#include <algorithm>
+
+WordSizeStage wordSizeStage(int wordSizeLevel, int steps) {
+    const int climbed = std::clamp(wordSizeLevel, 0, std::max(steps, 0));
+    if (3 * climbed <= steps)
+        return WordSizeStage::JustBegun;
+    if (3 * climbed <= 2 * steps)
+        return WordSizeStage::Halfway;
+    return WordSizeStage::NearlyAllWords;
+}
+
+namespace {
+QString phaseText(int versesIn, int verses, bool wholePassage) {
+    if (wholePassage)
+        return QStringLiteral("whole passage");
+    return QStringLiteral("learning, %1 of %2 %3 in")
+        .arg(versesIn)
+        .arg(verses)
+        .arg(verses == 1 ? QStringLiteral("verse") : QStringLiteral("verses"));
+}
+
+QString inSome(qint64 count, const char *unit) {
+    return QStringLiteral("in %1 %2%3")
+        .arg(count)
+        .arg(QLatin1String(unit))
+        .arg(count == 1 ? "" : "s");
+}
+
+// The 14 days as their text, so that tens of thousands of dates are placed by comparing
+// text: the calendar day of the stored wall-clock reading, whatever the clocks did that night.
+class Forecast {
+public:
+    Forecast(QList<ForecastDay> &days, QDate today) : days_(days) {
+        for (int day = 0; day < ProgressReport::forecastDays; ++day) {
+            const QDate date = today.addDays(day);
+            days_.append({date, 0, 0});
+            texts_.append(date.toString(Qt::ISODate));
+        }
+    }
+
+    // The day a date falls due on; none past the last.
+    ForecastDay *dayOf(const QString &date) {
+        const QStringView day = QStringView(date).left(10);
+        if (day <= QStringView(texts_.first()))
+            return &days_.first();
+        const auto found = std::lower_bound(texts_.cbegin(), texts_.cend(), day,
+                                            [](const QString &a, QStringView b) { return a < b; });
+        return found != texts_.cend() && *found == day ? &days_[found - texts_.cbegin()] : nullptr;
+    }
+
+private:
+    QList<ForecastDay> &days_;
+    QStringList texts_;
+};
+} // namespace
+
+ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
+    const QDateTime now = clock.now();
+    // As isDue has it, with now's text made once.
+    const QString nowText = toDbText(now);
+    const auto due = [nowMinute = QStringView(nowText).left(16)](const QString &date) {
+        return QStringView(date).left(16) <= nowMinute;
+    };
+    ProgressReport report;
+    Forecast forecast(report.forecast, now.date());
+
+    Statement passages(db, "SELECT id, startbook, startchapter, startverse, endbook, endchapter, "
+                           "endverse, numVersestoAsk, numVerses, passagelevel, scheduledate "
+                           "FROM Passages WHERE UserID = ? ORDER BY id");
+        Statement verses(db, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
+                         "ScheduleDate FROM PassageVerses WHERE passageID = ? "
+                         "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
+    VerseReader read(db);
+    passages.bindAll(userId);
+    int versesLetIn = 0;
+    while (passages.next()) {
+        PassageProgress passage;
+        passage.id = passages.integer(0);
+        passage.range =
+            PassageRange{{0, passages.text(1), int(passages.integer(2)), int(passages.integer(3))},
+                         {0, passages.text(4), int(passages.integer(5)), int(passages.integer(6))}}
+                .text();
+        const qint64 toAsk = passages.integer(7);
+        passage.verses = int(passages.integer(8));
+        passage.wholePassage = toAsk == passage.verses + 1;
+        passage.level = int(passages.integer(9));
+        passage.nextReview = passages.text(10);
+        passage.nextReviewWords = nextReviewWords(passage.nextReview, now);
+        if (due(passage.nextReview))
+            ++report.passagesDue;
+        if (ForecastDay *day = forecast.dayOf(passage.nextReview))
+            ++day->passages;
+
+        // A negative LIMIT would be no limit at all.
+        verses.bindAll(passage.id, std::clamp<qint64>(toAsk, 0, passage.verses));
+        while (verses.next()) {
+            if (passage.versesIn++ == 0)
+                passage.readingOrder =
+                    verses.integer(0) * 1000000 + verses.integer(1) * 1000 + verses.integer(2);
+            const int level = int(std::clamp<qint64>(verses.integer(3), 1, report.topVerseLevel));
+            ++report.versesByLevel[level - 1];
+            if (level == 1) {
+                ++report.versesLearning;
+                const std::optional<Verse> verse =
+                    read(verses.integer(0), verses.integer(1), verses.integer(2));
+                const int steps =
+                    verse && verse->text ? wordSizeSteps(tokenLengths(*verse->text)) : 0;
+                ++report.levelOneByStage[int(wordSizeStage(int(verses.integer(4)), steps))];
+            } else {
+                ++report.versesMatured;
+            }
+            const QString date = verses.text(5);
+            if (due(date))
+                ++report.versesDue;
+            if (ForecastDay *day = forecast.dayOf(date))
+                ++day->verses;
+        }
+        verses.reset();
+        versesLetIn += passage.versesIn;
+        passage.phase = phaseText(passage.versesIn, passage.verses, passage.wholePassage);
+        report.passages.append(passage);
+    }
+
+    Statement all(db, "SELECT count(*) FROM PassageVerses WHERE passageID IN "
+                      "(SELECT id FROM Passages WHERE UserID = ?)");
+    all.bindAll(userId).next();
+    report.versesWaiting = int(all.integer(0)) - versesLetIn;
+    return report;
+}
+
+QString nextReviewWords(const QString &scheduleDate, const QDateTime &now) {
+    if (isDue(scheduleDate, now))
+        return QStringLiteral("now");
+    const QDate date = QDate::fromString(scheduleDate.left(10), Qt::ISODate);
+    const QTime time = QTime::fromString(scheduleDate.mid(11, 5), QStringLiteral("HH:mm"));
+    if (!date.isValid() || !time.isValid())
+        return scheduleDate;
+    // The two wall-clock readings to the minute, as the ladder counts its minutes: a change
+    // of the clocks in between neither adds nor takes an hour.
+    const QDateTime from(now.date(), QTime(now.time().hour(), now.time().minute()), Qt::UTC);
+    const qint64 minutes = from.secsTo(QDateTime(date, time, Qt::UTC)) / 60;
+    if (minutes < 60)
+        return inSome(minutes, "minute");
+    if (minutes < 24 * 60)
+        return inSome(minutes / 60, "hour");
+    return inSome(now.date().daysTo(date), "day");
+}

@@ -1,0 +1,128 @@
+#include "core/clock.h"
+#include "bible/versetable.h"
+#include "store/passages.h"
+#include "support/testdatabase.h"
+
+#include <QTest>
+
+namespace {
+const QDateTime addedAt = fromDbText(QStringLiteral("2026-01-31 23:59:00"));
+} // namespace
+
+Q_DECLARE_METATYPE(PassageRange)
+
+class TestPassageStore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void rangeCheckAndText_data();
+    void rangeCheckAndText();
+    void bookList();
+    void expansion_data();
+    void expansion();
+    void newPassageIsDueAtOnce();
+};
+
+void TestPassageStore::rangeCheckAndText_data() {
+    QTest::addColumn<PassageRange>("range");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("text");
+    const VersePoint john3v16{43, "John", 3, 16};
+    const auto john = [](int chapter, int verse) { return VersePoint{43, "John", chapter, verse}; };
+    QTest::newRow("two books") << PassageRange{{1, "Genesis", 50, 25}, {2, "Exodus", 1, 2}} << true
+                               << "Genesis 50:25 - Exodus 1:2";
+    QTest::newRow("one verse") << PassageRange{john3v16, john3v16} << true
+                               << "John 3:16 - John 3:16";
+    QTest::newRow("a later book, an earlier chapter")
+        << PassageRange{john3v16, {44, "Acts", 1, 1}} << true << "John 3:16 - Acts 1:1";
+    QTest::newRow("verse before") << PassageRange{john3v16, john(3, 15)} << false
+                                  << "John 3:16 - John 3:15";
+    QTest::newRow("book before") << PassageRange{john3v16, {42, "Luke", 24, 53}} << false
+                                 << "John 3:16 - Luke 24:53";
+    QTest::newRow("no start book") << PassageRange{{0, "", 3, 16}, john(3, 18)} << false
+                                   << " 3:16 - John 3:18";
+    QTest::newRow("only a book") << PassageRange{{8, "Ruth", 0, 0}, {}} << false << "Ruth : -  :";
+}
+
+void TestPassageStore::rangeCheckAndText() {
+    QFETCH(PassageRange, range);
+    QFETCH(bool, valid);
+    QFETCH(QString, text);
+    QCOMPARE(range.isValid(), valid);
+    QCOMPARE(range.text(), text);
+}
+
+void TestPassageStore::bookList() {
+    TestDatabase test = TestDatabase::withBible();
+    const QList<ListEntry> books = ::bookList(test.db());
+    QCOMPARE(books.size(), 66);
+    // In reading order, named as readers know them.
+    for (const ListEntry &book : {ListEntry{1, "Genesis"}, ListEntry{9, "1 Samuel"},
+                                  ListEntry{22, "Song of Solomon"}, ListEntry{64, "3 John"},
+                                  ListEntry{66, "Revelation"}})
+        QCOMPARE(books.at(book.id - 1), book);
+}
+
+void TestPassageStore::expansion_data() {
+    QTest::addColumn<PassageRange>("range");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("verses"); // every verse in order, or the first and the last
+    const auto range = [](qint64 startBook, const char *startName, int sc, int sv,
+                          qint64 endBook, const char *endName, int ec, int ev) {
+        return PassageRange{{startBook, startName, sc, sv}, {endBook, endName, ec, ev}};
+    };
+    QTest::newRow("one verse") << range(43, "John", 11, 35, 43, "John", 11, 35) << 1 << "43:11:35";
+    QTest::newRow("within a chapter") << range(19, "Psalms", 23, 1, 19, "Psalms", 23, 6) << 6
+                                      << "19:23:1 19:23:6";
+    QTest::newRow("two chapters") << range(1, "Genesis", 1, 30, 1, "Genesis", 2, 2) << 4
+                                  << "1:1:30 1:1:31 1:2:1 1:2:2";
+    QTest::newRow("two books") << range(1, "Genesis", 50, 25, 2, "Exodus", 1, 2) << 4
+                               << "1:50:25 1:50:26 2:1:1 2:1:2";
+    QTest::newRow("three books") << range(7, "Judges", 21, 25, 9, "1 Samuel", 1, 1) << 1 + 85 + 1
+                                 << "7:21:25 9:1:1";
+    QTest::newRow("whole Bible") << range(1, "Genesis", 1, 1, 66, "Revelation", 22, 21) << 31102
+                                 << "1:1:1 66:22:21";
+}
+
+void TestPassageStore::expansion() {
+    QFETCH(PassageRange, range);
+    QFETCH(int, count);
+    QFETCH(QString, verses);
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    db.execute("INSERT INTO Users (id, Name) VALUES (7, 'Ann')");
+    const qint64 id = addPassage(db, FixedClock(addedAt), range, "Ann", 7);
+    Statement rows(db, "SELECT VerseBook || ':' || verseChapter || ':' || VerseNum "
+                       "FROM PassageVerses WHERE passageID = ? ORDER BY id");
+    QStringList stored;
+    for (rows.bindAll(id); rows.next();)
+        stored << rows.text(0);
+    QCOMPARE(stored.size(), count);
+    if (count > 4)
+        stored = QStringList{stored.first(), stored.last()};
+    QCOMPARE(stored.join(' '), verses);
+    QCOMPARE(test.count("SELECT numVerses FROM Passages"), count);
+    QCOMPARE(passageList(db, 7), (QList<ListEntry>{{id, range.text()}}));
+    QCOMPARE(passageList(db, 8), QList<ListEntry>()); // another user's
+}
+
+void TestPassageStore::newPassageIsDueAtOnce() {
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    db.execute("INSERT INTO Users (id, Name) VALUES (40000, 'O''Brien')");
+    const qint64 id = addPassage(db, FixedClock(addedAt),
+                                 {{43, "John", 11, 35}, {43, "John", 11, 36}}, "O'Brien", 40000);
+    Statement passage(db, "SELECT * FROM Passages WHERE id = ?");
+    passage.bindAll(id);
+    QVERIFY(passage.next());
+    QCOMPARE(passage.text("username"), "O'Brien");
+    QCOMPARE(passage.integer("userid"), 40000);
+    QCOMPARE(passage.text("Scheduledate"), "2026-01-31 23:59:00");
+    Statement verse(db, "SELECT * FROM PassageVerses WHERE passageID = ? ORDER BY id");
+    verse.bindAll(id);
+    QVERIFY(verse.next());
+    QCOMPARE(verse.integer("minWordSize"), 5); // "Jesus wept."
+    QCOMPARE(verse.text("ScheduleDate"), "2026-01-31 23:59:00");
+}
+
+QTEST_GUILESS_MAIN(TestPassageStore)
+#include "test_passagestore.moc"
