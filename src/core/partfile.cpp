@@ -13,7 +13,9 @@
 #include <unistd.h>
 
 namespace {
-QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString errnoText(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
 
 // fsync of a file or folder by name: 0, or the errno of the failure.
 int syncByName(const QString &path, int flags) {

@@ -27,9 +27,9 @@ struct Naming {
         return base + '-' + moment.toString(stampFormat) + suffix;
     }
     QRegularExpression pattern() const {
-        return QRegularExpression(QStringLiteral("^%1-(\\d{4}-\\d{2}-\\d{2}-\\d{6})%2$")
-                                      .arg(QRegularExpression::escape(base),
-                                           QRegularExpression::escape(suffix)));
+        return QRegularExpression(
+            QStringLiteral("^%1-(\\d{4}-\\d{2}-\\d{2}-\\d{6})%2$")
+                .arg(QRegularExpression::escape(base), QRegularExpression::escape(suffix)));
     }
 };
 
@@ -106,7 +106,8 @@ QString backUpDatabase(const QString &databasePath, const QDateTime &now,
         Statement check(copy, "PRAGMA integrity_check");
         const QString verdict = check.next() ? check.text(0) : QString();
         if (verdict != QLatin1String("ok"))
-            throw Error(Error::FileSystem, QStringLiteral("the copy failed its check: %1").arg(verdict));
+            throw Error(Error::FileSystem,
+                        QStringLiteral("the copy failed its check: %1").arg(verdict));
     }
     try {
         part.putInPlace();
