@@ -1,7 +1,8 @@
 #include "bible/builder.h"
 
-#include "db/database.h"
 #include "core/error.h"
+#include "core/partfile.h"
+#include "db/database.h"
 #include "db/schema.h"
 
 #include <swmgr.h>
@@ -9,15 +10,10 @@
 #include <versekey.h>
 #include <versificationmgr.h>
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -40,25 +36,6 @@ constexpr const char *optionsTurnedOff[] = {
 
 bool isBible(const sword::SWModule *module) {
     return std::strcmp(module->getType(), sword::SWMgr::MODTYPE_BIBLES) == 0;
-}
-
-QString errnoText(int err) {
-    return QString::fromLocal8Bit(std::strerror(err));
-}
-
-// A build killed outright leaves its part file and journal behind: remove those of builds
-// of this target whose process is gone. A live build, and anything else, is left alone.
-void removeLeftovers(const QString &folder, const QString &target) {
-    const QRegularExpression ours(QStringLiteral("^\\.%1\\.(\\d+)-\\d+\\.part(-journal)?$")
-                                      .arg(QRegularExpression::escape(target)));
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QRegularExpressionMatch match = ours.match(name);
-        if (!match.hasMatch())
-            continue;
-        const pid_t pid = pid_t(match.captured(1).toLongLong());
-        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
-            QFile::remove(folder + '/' + name);
-    }
 }
 
 } // namespace
@@ -233,48 +210,24 @@ BuildCount buildDatabase(const QString &target, VerseSource &source, const Build
                      QStringLiteral("%1 exists already; a database is never overwritten")
                          .arg(info.absoluteFilePath()));
     };
-    // Saves a build that would be refused at the end anyway; the link below is the real guard.
+    // Saves a build that would be refused at the end anyway; putting it in place is the
+    // real guard.
     if (info.exists() || info.isSymLink())
         throw refuseExisting();
 
-    removeLeftovers(folder, info.fileName());
-    // A hidden neighbour in the same folder, so that it can be linked into place.
-    QString temporary;
-    Database db;
-    for (int attempt = 0; !db.isOpen(); ++attempt) {
-        temporary = QStringLiteral("%1/.%2.%3-%4.part")
-                        .arg(folder, info.fileName())
-                        .arg(::getpid())
-                        .arg(attempt);
-        try {
-            db = Database::createNew(temporary);
-        } catch (const Error &error) {
-            if (!error.is(Error::FileExists) || attempt > 100)
-                throw Error(Error::FileSystem, QStringLiteral("cannot make a file in %1 (%2)")
-                                                   .arg(folder, error.description()));
-        }
+    removeDeadWritersParts(folder, [&](const QString &name) { return name == info.fileName(); });
+    PartFile part(info.absoluteFilePath());
+    BuildCount count;
+    {
+        Database db(part.path());
+        createSchema(db);
+        count = importVerses(db, source, options);
+        db.close();
     }
     try {
-        createSchema(db);
-        const BuildCount count = importVerses(db, source, options);
-        db.close();
-        // link(2) never replaces an existing file, unlike rename(2).
-        if (::link(QFile::encodeName(temporary).constData(),
-                   QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
-            const int err = errno;
-            if (err == EEXIST)
-                throw refuseExisting();
-            throw Error(Error::FileSystem, QStringLiteral("cannot put the database at %1: %2")
-                                               .arg(info.absoluteFilePath(), errnoText(err)));
-        }
-        // The target is complete; a temporary name left behind would only be a second
-        // name for the same file.
-        QFile::remove(temporary);
-        return count;
-    } catch (...) {
-        db = Database();
-        QFile::remove(temporary);
-        QFile::remove(temporary + QStringLiteral("-journal"));
-        throw;
+        part.putInPlace();
+    } catch (const Error &error) {
+        throw error.is(Error::FileExists) ? refuseExisting() : error;
     }
+    return count;
 }

@@ -1,5 +1,6 @@
 #include "db/backup.h"
 
+#include "core/partfile.h"
 #include "db/database.h"
 
 #include <QDir>
@@ -7,9 +8,6 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
-#include <unistd.h>
 
 namespace {
 constexpr int dailyCopies = 7;
@@ -28,10 +26,10 @@ struct Naming {
     QString name(const QDateTime &moment) const {
         return base + '-' + moment.toString(stampFormat) + suffix;
     }
-    QRegularExpression pattern(const QString &before = {}, const QString &after = {}) const {
-        return QRegularExpression(QStringLiteral("^%1%2-(\\d{4}-\\d{2}-\\d{2}-\\d{6})%3%4$")
-                                      .arg(before, QRegularExpression::escape(base),
-                                           QRegularExpression::escape(suffix), after));
+    QRegularExpression pattern() const {
+        return QRegularExpression(
+            QStringLiteral("^%1-(\\d{4}-\\d{2}-\\d{2}-\\d{6})%2$")
+                .arg(QRegularExpression::escape(base), QRegularExpression::escape(suffix)));
     }
 };
 
@@ -76,7 +74,8 @@ QString backupFolder(const QString &databasePath) {
     return QFileInfo(databasePath).absolutePath() + QStringLiteral("/backups");
 }
 
-QString backUpDatabase(const QString &databasePath, const QDateTime &now) {
+QString backUpDatabase(const QString &databasePath, const QDateTime &now,
+                       const std::function<void(const QString &copy)> &beforeCheck) {
     const QString folder = backupFolder(databasePath);
     const Naming naming(databasePath);
     if (!QDir().mkpath(folder))
@@ -87,52 +86,36 @@ QString backUpDatabase(const QString &databasePath, const QDateTime &now) {
 
     // Parts of copies that a program killed meanwhile began; another copy of the program
     // may be making one right now, under its own process id.
-    const QRegularExpression parts =
-        naming.pattern(QStringLiteral("\\."), QStringLiteral("\\.(\\d+)\\.part(-journal)?"));
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-        const QRegularExpressionMatch match = parts.match(name);
-        if (match.hasMatch() && ::kill(pid_t(match.captured(2).toLongLong()), 0) != 0 &&
-            errno == ESRCH)
-            QFile::remove(folder + '/' + name);
+    const QRegularExpression copyName = naming.pattern();
+    removeDeadWritersParts(folder,
+                           [&](const QString &name) { return copyName.match(name).hasMatch(); });
+    PartFile part(folder + '/' + naming.name(now));
+    {
+        // The program never opens with "create": the copy starts as the part's empty file.
+        Database source(databasePath);
+        Statement(source, "ATTACH DATABASE ? AS backup KEY ?")
+            .bindAll(part.path(), QString::fromLatin1(Database::password))
+            .run();
+        Statement(source, "SELECT sqlcipher_export('backup')").run();
+        Statement(source, "DETACH DATABASE backup").run();
     }
-    const QString target = folder + '/' + naming.name(now);
-    const QString part =
-        QStringLiteral("%1/.%2.%3.part").arg(folder, naming.name(now)).arg(::getpid());
-    const auto removePart = [&] {
-        QFile::remove(part);
-        QFile::remove(part + QStringLiteral("-journal"));
-    };
+    if (beforeCheck)
+        beforeCheck(part.path());
+    {
+        Database copy(part.path());
+        Statement check(copy, "PRAGMA integrity_check");
+        const QString verdict = check.next() ? check.text(0) : QString();
+        if (verdict != QLatin1String("ok"))
+            throw Error(Error::FileSystem,
+                        QStringLiteral("the copy failed its check: %1").arg(verdict));
+    }
     try {
-        {
-            // The program never opens with "create": the copy starts as an empty file.
-            QFile empty(part);
-            if (!empty.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-                throw Error(Error::FileSystem,
-                            QStringLiteral("cannot make %1: %2").arg(part, empty.errorString()));
-            empty.close();
-            Database source(databasePath);
-            Statement(source, "ATTACH DATABASE ? AS backup KEY ?")
-                .bindAll(part, QString::fromLatin1(Database::password))
-                .run();
-            Statement(source, "SELECT sqlcipher_export('backup')").run();
-            Statement(source, "DETACH DATABASE backup").run();
-        }
-        {
-            Database copy(part);
-            Statement check(copy, "PRAGMA integrity_check");
-            if (!check.next() || check.text(0) != QLatin1String("ok"))
-                throw Error(Error::FileSystem,
-                            QStringLiteral("the copy failed its check: %1").arg(check.text(0)));
-        }
-        // link(2), unlike rename(2), never replaces a copy another program made this second.
-        if (::link(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) != 0 &&
-            errno != EEXIST)
-            throw Error(Error::FileSystem, QStringLiteral("cannot name the copy %1").arg(target));
-        removePart();
-    } catch (...) {
-        removePart();
-        throw;
+        part.putInPlace();
+    } catch (const Error &error) {
+        // Another copy of the program made this second's copy a moment ago.
+        if (!error.is(Error::FileExists))
+            throw;
     }
     prune(folder, naming);
-    return target;
+    return part.target();
 }

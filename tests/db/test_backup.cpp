@@ -23,11 +23,24 @@ QStringList files(const QString &folder) {
 void TestBackup::onceADayEncryptedAndChecked() {
     TestDatabase test;
     test.db().execute("INSERT INTO Users (Name) VALUES ('Ann')");
+    // A copy that fails its check is reported, and nothing of it stays.
+    QString reported;
+    try {
+        backUpDatabase(test.path(), at("2026-12-06 10:00:00"), [](const QString &copy) {
+            Database db(copy); // an index whose pages belong to nothing any more
+            db.execute("PRAGMA writable_schema = ON");
+            db.execute("DELETE FROM sqlite_master WHERE name = 'UsersByName'");
+        });
+    } catch (const Error &error) {
+        reported = error.description();
+    }
+    QVERIFY2(reported.startsWith("the copy failed its check: "), qPrintable(reported));
+    QCOMPARE(files(backupFolder(test.path())), QStringList());
+
     const QString made = backUpDatabase(test.path(), at("2026-12-06 10:30:00"));
     QCOMPARE(files(backupFolder(test.path())), QStringList{"test-2026-12-06-103000.db"});
     QFile file(made);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(!file.read(16).startsWith("SQLite format 3")); // never a plain copy
+    QVERIFY(file.open(QIODevice::ReadOnly) && !file.read(16).startsWith("SQLite format 3"));
     Database copy(made);
     Statement user(copy, "SELECT Name FROM Users");
     QVERIFY(user.next() && user.text(0) == "Ann");
@@ -45,10 +58,8 @@ void TestBackup::keepsSevenDailyAndFourWeekly() {
     for (QDate day(2026, 10, 1); day < QDate(2026, 12, 6); day = day.addDays(1))
         for (const char *time : {"-080000", "-200000"})
             made << "test-" + day.toString("yyyy-MM-dd") + time + ".db";
-    for (const QString &name : made) {
-        QFile file(folder + '/' + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    for (const QString &name : made)
+        QVERIFY(QFile(folder + '/' + name).open(QIODevice::WriteOnly));
     backUpDatabase(test.path(), at("2026-12-06 10:30:00"));
     // Sunday 6 December: the newest of each day of its week, then of each of four weeks.
     QCOMPARE(files(folder),

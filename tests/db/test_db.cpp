@@ -1,7 +1,7 @@
 #include "support/testdatabase.h"
 
-#include <QFile>
 #include <QTest>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +12,7 @@ class TestDb : public QObject {
 private Q_SLOTS:
     void readOnlyFileOrFolderIsRefused_data();
     void readOnlyFileOrFolderIsRefused();
+    void thirteenTwice();
 };
 
 void TestDb::readOnlyFileOrFolderIsRefused_data() {
@@ -19,7 +20,7 @@ void TestDb::readOnlyFileOrFolderIsRefused_data() {
     QTest::addColumn<bool>("folderWritable");
     QTest::addColumn<int>("number");
     QTest::newRow("both writable") << true << true << 0;
-    QTest::newRow("read-only file") << false << true << 8;     // SQLITE_READONLY
+    QTest::newRow("read-only file") << false << true << 8;   // SQLITE_READONLY
     QTest::newRow("read-only folder") << true << false << 8; // no room for the journal
 }
 
@@ -30,25 +31,38 @@ void TestDb::readOnlyFileOrFolderIsRefused() {
     QFETCH(bool, fileWritable);
     QFETCH(bool, folderWritable);
     TestDatabase test;
-    const QString path = test.path();
     test.db().close();
-    const auto everyone = [](bool write) {
-        return QFile::ReadOwner | QFile::ReadOther | QFile::ExeOwner | QFile::ExeOther |
-               (write ? QFile::WriteOwner | QFile::WriteOther : QFile::Permissions());
-    };
-    QVERIFY(QFile::setPermissions(path, everyone(fileWritable)));
-    QVERIFY(QFile::setPermissions(test.folder(), everyone(folderWritable)));
+    QCOMPARE(::chmod(qPrintable(test.path()), fileWritable ? 0777 : 0555), 0);
+    QCOMPARE(::chmod(qPrintable(test.folder()), folderWritable ? 0777 : 0555), 0);
     const pid_t child = fork();
     if (child == 0) {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(100);
-        _exit(errorNumberOf([&] { Database db(path); }));
+        _exit(errorNumberOf([&] { Database db(test.path()); }));
     }
     int status = 0;
     QCOMPARE(waitpid(child, &status, 0), child);
     QVERIFY(WIFEXITED(status));
     QTEST(WEXITSTATUS(status), "number");
-    QVERIFY(QFile::setPermissions(test.folder(), everyone(true)));
+    QCOMPARE(::chmod(qPrintable(test.folder()), 0777), 0);
+}
+
+// A report or a retry that went by the number alone would take one for the other.
+void TestDb::thirteenTwice() {
+    TestDatabase test;
+    test.db().execute("PRAGMA max_page_count = 1"); // the long name below needs a page more
+    const auto failure = [&](const char *sql) {
+        try {
+            for (Statement query(test.db(), sql); query.next();)
+                query.integer(0);
+        } catch (const Error &error) {
+            return std::pair(error.isDatabase(13), error.is(Error::TypeMismatch));
+        }
+        return std::pair(false, false);
+    };
+    QCOMPARE(failure("INSERT INTO Users (Name) VALUES (hex(zeroblob(5000)))"),
+             std::pair(true, false));
+    QCOMPARE(failure("SELECT 'xiii'"), std::pair(false, true));
 }
 
 QTEST_GUILESS_MAIN(TestDb)
