@@ -9,7 +9,7 @@
 #include <QTest>
 
 // Where a window asked to go: "users", "passages NAME ID", "passages", "quiz NAME ID",
-// "progress NAME ID", "help", "about", "exit"; and "judged" for every page judged.
+// "progress NAME ID", "help", "about", "exit".
 struct RecordingNavigation : Navigation {
     void showUsers() override { calls << QStringLiteral("users"); }
     void showPassages(const QString &userName, qint64 userId) override {
@@ -22,7 +22,6 @@ struct RecordingNavigation : Navigation {
     void showProgress(const QString &userName, qint64 userId) override {
         calls << QStringLiteral("progress %1 %2").arg(userName).arg(userId);
     }
-    void pageJudged() override { calls << QStringLiteral("judged"); }
     void showHelp() override { calls << QStringLiteral("help"); }
     void showAbout() override { calls << QStringLiteral("about"); }
     void ExitProgram() override { calls << QStringLiteral("exit"); }
@@ -49,6 +48,14 @@ inline void addDeleteKeyRows() {
     QTest::newRow("Shift") << int(Qt::ShiftModifier) << true;
     QTest::newRow("Ctrl") << int(Qt::ControlModifier) << true;
     QTest::newRow("Alt") << int(Qt::AltModifier) << true;
+}
+
+// The control of this name; a test cannot go on without it.
+template <typename T> T *child(const QWidget *window, const char *name) {
+    T *found = window->findChild<T *>(QLatin1String(name));
+    if (!QTest::qVerify(found, name, "no such control", __FILE__, __LINE__))
+        qFatal("no control named %s", name);
+    return found;
 }
 
 inline QStringList entries(const QListWidget *list) {
