@@ -53,7 +53,6 @@ QString passageCount() { return child<QLabel>(window("Progress"), "passageCount"
 const PassageRange john11v35{{43, "John", 11, 35}, {43, "John", 11, 35}};
 } // namespace
 
-// The program from its start to its end: settings, the database, the windows in turn.
 // The program as a learner starts it, its message boxes and the system's programs recorded.
 struct Program {
     RecordingDialogs dialogs;
@@ -62,6 +61,7 @@ struct Program {
     Application app{dialogs, clock, desktop};
 };
 
+// The program from its start to its end: settings, the database, the windows in turn.
 class TestStartup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -77,7 +77,6 @@ void TestStartup::failedStartShowsOneReportAndNoWindow_data() {
     QTest::newRow("no settings") << "no settings" << 14;
     QTest::newRow("missing file") << "missing file" << 14;
     QTest::newRow("folder without separator") << "no separator" << 14;
-    QTest::newRow("not a database") << "not a database" << 26;
     QTest::newRow("wrong password") << "wrong password" << 26;
     QTest::newRow("an empty file, not a Versekeep database") << "empty file" << 26;
 }
@@ -92,10 +91,6 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
         pointSettingsAt(dir.path() + (problem == "no separator" ? "" : "/"), "versekeep.db");
     if (problem == "no separator") {
         Database::createNew(file);
-    } else if (problem == "not a database") {
-        QFile text(file);
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write(QByteArray("not a database at all\n").repeated(100));
     } else if (problem == "wrong password") {
         Database::createNew(file, "111111111111").execute("CREATE TABLE t (x)");
     } else if (problem == "empty file") {

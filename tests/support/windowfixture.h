@@ -11,20 +11,17 @@
 // Where a window asked to go: "users", "passages NAME ID", "passages", "quiz NAME ID",
 // "progress NAME ID", "help", "about", "exit".
 struct RecordingNavigation : Navigation {
-    void showUsers() override { calls << QStringLiteral("users"); }
-    void showPassages(const QString &userName, qint64 userId) override {
-        calls << QStringLiteral("passages %1 %2").arg(userName).arg(userId);
+    void showUsers() override { calls << "users"; }
+    void showPassages(const QString &name, qint64 id) override { record("passages", name, id); }
+    void returnToPassages() override { calls << "passages"; }
+    void startQuiz(const QString &name, qint64 id) override { record("quiz", name, id); }
+    void showProgress(const QString &name, qint64 id) override { record("progress", name, id); }
+    void showHelp() override { calls << "help"; }
+    void showAbout() override { calls << "about"; }
+    void ExitProgram() override { calls << "exit"; }
+    void record(const char *where, const QString &name, qint64 id) {
+        calls << QStringLiteral("%1 %2 %3").arg(where, name).arg(id);
     }
-    void returnToPassages() override { calls << QStringLiteral("passages"); }
-    void startQuiz(const QString &userName, qint64 userId) override {
-        calls << QStringLiteral("quiz %1 %2").arg(userName).arg(userId);
-    }
-    void showProgress(const QString &userName, qint64 userId) override {
-        calls << QStringLiteral("progress %1 %2").arg(userName).arg(userId);
-    }
-    void showHelp() override { calls << QStringLiteral("help"); }
-    void showAbout() override { calls << QStringLiteral("about"); }
-    void ExitProgram() override { calls << QStringLiteral("exit"); }
     QStringList calls;
 };
 
