@@ -131,7 +131,7 @@ void TestQuizzing::aPageIsJudgedOnceAndAFailedSaveGoesBack() {
     QVERIFY(!window_->isVisible());
     QCOMPARE(label("unumCorrect"), "# Correct: 1");
     QCOMPARE(judged_->count(), 1);
-    fixture_->dialogs.clear();
+    fixture_->dialogs.errors.clear();
 }
 
 void TestQuizzing::emptyPageAndSize() {

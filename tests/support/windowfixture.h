@@ -36,17 +36,6 @@ struct WindowFixture {
     RecordingNavigation navigation;
 };
 
-// Rows for the Delete key in a list: the modifiers held and the answer to the question.
-inline void addDeleteKeyRows() {
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<bool>("answer");
-    QTest::newRow("OK") << int(Qt::NoModifier) << true;
-    QTest::newRow("Cancel") << int(Qt::NoModifier) << false;
-    QTest::newRow("Shift") << int(Qt::ShiftModifier) << true;
-    QTest::newRow("Ctrl") << int(Qt::ControlModifier) << true;
-    QTest::newRow("Alt") << int(Qt::AltModifier) << true;
-}
-
 // The control of this name; a test cannot go on without it.
 template <typename T> T *child(const QWidget *window, const char *name) {
     T *found = window->findChild<T *>(QLatin1String(name));
