@@ -15,9 +15,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void pickersLabelAndAdding();
-    void deleteAsks_data();
-    void deleteAsks();
-    void failedLookUpFallsBackToTheUserList_data();
+    void deleteAsksFirst();
     void failedLookUpFallsBackToTheUserList();
     void nameAsTypedAndSizeFixed();
 
@@ -108,55 +106,40 @@ void TestUserPassages::pickersLabelAndAdding() {
     QCOMPARE(pickers(), " | #fa0f00 | 21/3 | 36/16 | 21/3 | 36/18");
 }
 
-void TestUserPassages::deleteAsks_data() {
-    QTest::addColumn<int>("modifiers"); // held with Delete
-    QTest::addColumn<bool>("answer");
-    QTest::newRow("OK") << int(Qt::NoModifier) << true;
-    QTest::newRow("Cancel") << int(Qt::NoModifier) << false;
-    QTest::newRow("Shift") << int(Qt::ShiftModifier) << true;
-    QTest::newRow("Ctrl") << int(Qt::ControlModifier) << true;
-    QTest::newRow("Alt") << int(Qt::AltModifier) << true;
-}
-
-void TestUserPassages::deleteAsks() {
-    QFETCH(int, modifiers);
-    QFETCH(bool, answer);
-    const bool asked = modifiers == Qt::NoModifier;
-    const bool deleted = asked && answer;
+void TestUserPassages::deleteAsksFirst() {
     for (const PassageRange &range : {PassageRange{{19, "Psalms", 23, 1}, {19, "Psalms", 23, 6}},
                                       PassageRange{{43, "John", 11, 35}, {43, "John", 11, 35}}})
         addPassage(fixture_->test.db(), fixture_->clock, range, "Ann", 1);
     window_->SetCurrentUser("Ann", 1);
     QSignalSpy gone(window_.get(), &UserPassages::passageDeleted);
-    list("PassageList")->setCurrentRow(0);
-    fixture_->dialogs.answers = {answer};
-    QTest::keyClick(list("PassageList"), Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+    QListWidget *passages = list("PassageList");
+    passages->setCurrentRow(0);
+    // Delete with Shift, Ctrl or Alt does nothing; alone it asks: Cancel, then OK.
+    fixture_->dialogs.answers = {false, true};
+    for (const auto held : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier,
+                            Qt::NoModifier, Qt::NoModifier})
+        QTest::keyClick(passages, Qt::Key_Delete, held);
     QCOMPARE(fixture_->dialogs.questions,
-             asked ? QStringList{"Are you sure you want to delete this passage?"} : QStringList());
-    QCOMPARE(entries(list("PassageList")),
-             deleted ? QStringList{"John 11:35 - John 11:35"}
-                     : (QStringList{"Psalms 23:1 - Psalms 23:6", "John 11:35 - John 11:35"}));
-    QCOMPARE(gone.count(), deleted ? 1 : 0);
-}
-
-void TestUserPassages::failedLookUpFallsBackToTheUserList_data() {
-    QTest::addColumn<int>("chapter"); // of Ruth, taken from the verse table; 0: the whole book
-    QTest::addColumn<QStringList>("range");
-    QTest::newRow("last chapter") << 0 << QStringList{"Ruth", "", "", "", "", ""};
-    QTest::newRow("last verse") << 2 << QStringList{"Ruth", "2", "", "", "", ""};
+             QStringList(2, "Are you sure you want to delete this passage?"));
+    QCOMPARE(entries(passages), QStringList{"John 11:35 - John 11:35"});
+    QCOMPARE(gone.count(), 1);
 }
 
 void TestUserPassages::failedLookUpFallsBackToTheUserList() {
-    QFETCH(int, chapter);
-    QFETCH(QStringList, range);
-    Statement(fixture_->test.db(), "DELETE FROM kjv WHERE BookNum = 8 AND ? IN (0, Chapter)")
-        .bindAll(chapter)
-        .run();
-    chooseRange(range);
-    QCOMPARE(fixture_->dialogs.errorNumbers, QList<int>{int(Error::InvalidUseOfNull)});
-    QVERIFY(!window_->isVisible());
-    QCOMPARE(fixture_->navigation.calls, QStringList{"users"});
-    fixture_->dialogs.errors.clear();
+    // Chapter 2 of Ruth taken from the verse table, then the whole book.
+    for (const auto &[chapter, range] : {std::pair{2, QStringList{"Ruth", "2", "", "", "", ""}},
+                                         std::pair{0, QStringList{"Ruth", "", "", "", "", ""}}}) {
+        window_->show();
+        Statement(fixture_->test.db(), "DELETE FROM kjv WHERE BookNum = 8 AND ? IN (0, Chapter)")
+            .bindAll(chapter)
+            .run();
+        chooseRange(range);
+        QCOMPARE(fixture_->dialogs.errorNumbers, QList<int>{int(Error::InvalidUseOfNull)});
+        QVERIFY(!window_->isVisible());
+        QCOMPARE(fixture_->navigation.calls, QStringList{"users"});
+        fixture_->dialogs = {};
+        fixture_->navigation.calls.clear();
+    }
 }
 
 void TestUserPassages::nameAsTypedAndSizeFixed() {

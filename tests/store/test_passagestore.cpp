@@ -1,5 +1,4 @@
 #include "core/clock.h"
-#include "bible/versetable.h"
 #include "store/passages.h"
 #include "support/testdatabase.h"
 
@@ -16,7 +15,6 @@ class TestPassageStore : public QObject {
 private Q_SLOTS:
     void rangeCheckAndText_data();
     void rangeCheckAndText();
-    void bookList();
     void expansion_data();
     void expansion();
 };
@@ -48,17 +46,6 @@ void TestPassageStore::rangeCheckAndText() {
     QFETCH(QString, text);
     QCOMPARE(range.isValid(), valid);
     QCOMPARE(range.text(), text);
-}
-
-void TestPassageStore::bookList() {
-    TestDatabase test = TestDatabase::withBible();
-    const QList<ListEntry> books = ::bookList(test.db());
-    QCOMPARE(books.size(), 66);
-    // In reading order, named as readers know them.
-    for (const ListEntry &book : {ListEntry{1, "Genesis"}, ListEntry{9, "1 Samuel"},
-                                  ListEntry{22, "Song of Solomon"}, ListEntry{64, "3 John"},
-                                  ListEntry{66, "Revelation"}})
-        QCOMPARE(books.at(book.id - 1), book);
 }
 
 void TestPassageStore::expansion_data() {
