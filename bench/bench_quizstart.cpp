@@ -124,7 +124,7 @@ int versekeepChild() {
     for (int i = 0; i < 3; ++i) {
         evaluate(page, fillBlanks);
         const int before = quiz->quiz().numCorrect;
-        quiz->SubmitAnswer_Click();
+        submitAnswer(quiz);
         waitForFreshPage(page, [&] { return quiz->quiz().numCorrect > before; });
     }
     report(shown);

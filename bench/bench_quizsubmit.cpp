@@ -92,7 +92,7 @@ int main(int argc, char *argv[]) {
         evaluate(page, fillBlanks);
         const int before = window->quiz().numCorrect;
         timer.start();
-        window->SubmitAnswer_Click();
+        submitAnswer(window);
         waitForFreshPage(page, [&] { return window->quiz().numCorrect > before; });
         const double ms = timer.nsecsElapsed() / 1e6;
         if (window->quiz().numCorrect != before + 1 || versesOnPage(window->quiz()) != 10)

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "gui/dialogs.h"
-#include "gui/quiz/questionpage.h"
 #include "gui/quiz/quizzing.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPushButton>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <functional>
@@ -32,7 +32,7 @@ inline Quizzing *quizWindow() {
 }
 
 inline QWebEnginePage *webPage(Quizzing *quiz) {
-    return static_cast<QWebEngineView *>(quiz->questionctl->widget())->page();
+    return quiz->findChild<QWebEngineView *>(QStringLiteral("questionctl"))->page();
 }
 
 // Every blank takes its own answer, so the page is judged right.
@@ -55,6 +55,11 @@ inline QVariant evaluate(QWebEnginePage *page, const QString &script) {
     });
     loop.exec();
     return result;
+}
+
+// Submit Answer, as the learner presses it.
+inline void submitAnswer(Quizzing *quiz) {
+    quiz->findChild<QPushButton *>(QStringLiteral("SubmitAnswer"))->click();
 }
 
 inline bool always() {

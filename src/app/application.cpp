@@ -1,10 +1,10 @@
 #include "app/application.h"
 
-#include "gui/about/about.h"
 #include "core/clock.h"
+#include "db/backup.h"
+#include "gui/about/about.h"
 #include "gui/desktop.h"
 #include "gui/dialogs.h"
-#include "db/backup.h"
 #include "gui/passages/userpassages.h"
 #include "gui/progress/progresswindow.h"
 #include "gui/quiz/quizzing.h"
@@ -65,10 +65,9 @@ DatabaseLocation Application::firstStartLocation(const DatabaseLocation &locatio
     const QString makedb =
         QCoreApplication::applicationDirPath() + QStringLiteral("/versekeep-makedb");
     if (!QFile::exists(file) && QFileInfo(makedb).isExecutable()) {
-        QProgressDialog progress(QStringLiteral("Making your Versekeep database from the King "
-                                                "James Version..."),
-                                 QString(), 0, 0);
-        progress.setWindowTitle(QStringLiteral("Versekeep"));
+        QProgressDialog progress(
+            tr("Making your Versekeep database from the King James Version..."), QString(), 0, 0);
+        progress.setWindowTitle(tr("Versekeep"));
         progress.setMinimumDuration(0);
         progress.show();
         QProcess process;
@@ -79,7 +78,7 @@ DatabaseLocation Application::firstStartLocation(const DatabaseLocation &locatio
             wait.exec();
         if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
             throw Error(Error::FileSystem,
-                        QStringLiteral("versekeep-makedb could not make the database: %1")
+                        tr("versekeep-makedb could not make the database: %1")
                             .arg(QString::fromLocal8Bit(process.readAllStandardError()).trimmed()));
     }
     const QFileInfo made(file);
@@ -91,10 +90,10 @@ void Application::startBackup(const QString &databasePath) {
         try {
             backUpDatabase(databasePath, now);
         } catch (const Error &error) {
-            const Error report = error.retold(
-                               QStringLiteral("Today's backup of the database was not made; "
-                                              "your work is safe and Versekeep goes on. %1")
-                                   .arg(error.description()));
+            const Error report =
+                error.retold(tr("Today's backup of the database was not made; your work is "
+                                "safe and Versekeep goes on. %1")
+                                 .arg(error.description()));
             QMetaObject::invokeMethod(
                 this, [this, report] { dialogs_.errorReport(report); }, Qt::QueuedConnection);
         }
@@ -109,14 +108,20 @@ Users *Application::users() {
 }
 
 UserPassages *Application::userPassages() {
-    if (!userPassages_)
+    if (!userPassages_) {
         userPassages_ = new UserPassages(context(), *this);
+        connect(userPassages_, &UserPassages::passageAdded, this, &Application::refreshProgress);
+        connect(userPassages_, &UserPassages::passageDeleted, this,
+                &Application::refreshProgress);
+    }
     return userPassages_;
 }
 
 Quizzing *Application::quizzing() {
-    if (!quizzing_)
+    if (!quizzing_) {
         quizzing_ = new Quizzing(context(), *this);
+        connect(quizzing_, &Quizzing::pageJudged, this, &Application::refreshProgress);
+    }
     return quizzing_;
 }
 
@@ -153,7 +158,7 @@ void Application::showProgress(const QString &userName, qint64 userId) {
     window->activateWindow();
 }
 
-void Application::pageJudged() {
+void Application::refreshProgress() {
     if (progress_ && progress_->isVisible())
         progress_->refresh();
 }
@@ -161,10 +166,9 @@ void Application::pageJudged() {
 void Application::showHelp() {
     if (desktop_.openHelp(helpFilePath_) || std::exchange(toldNoHelpViewer_, true))
         return;
-    dialogs_.information(QStringLiteral("Help"),
-                         QStringLiteral("No help viewer could be started. The help is the file "
+    dialogs_.information(tr("Help"), tr("No help viewer could be started. The help is the file "
                                         "%1; the program xchm (Debian package xchm) shows it.")
-                             .arg(helpFilePath_));
+                                         .arg(helpFilePath_));
 }
 
 void Application::showAbout() {

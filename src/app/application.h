@@ -1,8 +1,8 @@
 #pragma once
 
+#include "db/database.h"
 #include "db/open.h"
 #include "gui/windowcontext.h"
-#include "db/database.h"
 
 #include <QObject>
 #include <QPointer>
@@ -34,7 +34,6 @@ public:
     void returnToPassages() override;
     void startQuiz(const QString &userName, qint64 userId) override;
     void showProgress(const QString &userName, qint64 userId) override;
-    void pageJudged() override;
     void showHelp() override;
     void showAbout() override;
     // Closes every window, then the database. Safe to call again while it runs.
@@ -57,6 +56,8 @@ private:
     UserPassages *userPassages();
     Quizzing *quizzing();
     ProgressWindow *progress();
+    // What a window tells, an open progress window shows.
+    void refreshProgress();
 
     Dialogs &dialogs_;
     Clock &clock_;

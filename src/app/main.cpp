@@ -1,6 +1,6 @@
-#include "gui/about/about.h"
 #include "app/application.h"
 #include "core/clock.h"
+#include "gui/about/about.h"
 #include "gui/desktop.h"
 #include "gui/messageboxdialogs.h"
 

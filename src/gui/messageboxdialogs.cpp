@@ -16,11 +16,11 @@ int ask(QMessageBox::Icon icon, const QString &caption, const QString &text,
 } // namespace
 
 void MessageBoxDialogs::errorReport(const Error &error) {
-    ask(QMessageBox::Critical, QStringLiteral("Error"), error.reportText());
+    ask(QMessageBox::Critical, tr("Error"), error.reportText());
 }
 
 bool MessageBoxDialogs::confirm(const QString &text) {
-    return ask(QMessageBox::Critical, QStringLiteral("Versekeep"), text,
+    return ask(QMessageBox::Critical, tr("Versekeep"), text,
                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
@@ -29,5 +29,5 @@ void MessageBoxDialogs::information(const QString &caption, const QString &text)
 }
 
 void MessageBoxDialogs::message(const QString &text) {
-    ask(QMessageBox::NoIcon, QStringLiteral("Versekeep"), text);
+    ask(QMessageBox::NoIcon, tr("Versekeep"), text);
 }

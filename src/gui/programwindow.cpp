@@ -36,14 +36,14 @@ QAction *ProgramWindow::menuItem(QMenu *menu, const char *name, const QString &c
 }
 
 void ProgramWindow::fileMenu(const char *menuName, const char *exitName) {
-    menuItem(menu(menuName, QStringLiteral("&File")), exitName, QStringLiteral("E&xit"),
+    menuItem(menu(menuName, tr("&File")), exitName, tr("E&xit"),
              [this] { navigation_.ExitProgram(); });
 }
 
 void ProgramWindow::helpMenu(const char *menuName, const char *helpName, const char *aboutName) {
-    QMenu *help = menu(menuName, QStringLiteral("&Help"));
-    menuItem(help, helpName, QStringLiteral("&Help"), [this] { navigation_.showHelp(); });
-    menuItem(help, aboutName, QStringLiteral("&About Versekeep"),
+    QMenu *help = menu(menuName, tr("&Help"));
+    menuItem(help, helpName, tr("&Help"), [this] { navigation_.showHelp(); });
+    menuItem(help, aboutName, tr("&About Versekeep"),
              [this] { navigation_.showAbout(); });
 }
 

@@ -13,8 +13,9 @@ struct WindowContext {
     const Clock &clock;
 };
 
-// How a window leads to the others. The application implements it; a window never
-// reaches another window or the application directly.
+// Where a window leads next. The application implements it; a window never reaches
+// another window or the application directly. What happened in a window, it tells by
+// its own signals.
 class Navigation {
 public:
     virtual ~Navigation() = default;
@@ -27,8 +28,6 @@ public:
     virtual void startQuiz(const QString &userName, qint64 userId) = 0;
     // The progress window, for this user: one, not modal, read afresh.
     virtual void showProgress(const QString &userName, qint64 userId) = 0;
-    // A quiz page was judged and stored: figures on show are out of date.
-    virtual void pageJudged() = 0;
     // The help file, at its first topic.
     virtual void showHelp() = 0;
     virtual void showAbout() = 0;

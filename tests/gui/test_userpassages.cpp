@@ -1,11 +1,12 @@
-#include "store/passages.h"
 #include "gui/passages/userpassages.h"
+#include "store/passages.h"
 #include "support/windowfixture.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 
 // The passage window through the real widgets, on a copy of the full verse table.
 class TestUserPassages : public QObject {
@@ -13,16 +14,18 @@ class TestUserPassages : public QObject {
 private Q_SLOTS:
     void init();
     void cleanup();
-    void pickersAndTheirLabel();
-    void rangeIsShownAndStoredOnlyWhenValid_data();
-    void rangeIsShownAndStoredOnlyWhenValid();
-    void deleteAsks_data();
-    void deleteAsks();
+    void pickersLabelAndAdding();
+    void deleteAsksFirst();
     void failedLookUpFallsBackToTheUserList();
     void nameAsTypedAndSizeFixed();
 
 private:
+    template <typename T> T *control(const char *name) { return child<T>(window_.get(), name); }
+    QListWidget *list(const char *name) { return control<QListWidget>(name); }
+    QComboBox *combo(const char *name) { return control<QComboBox>(name); }
     void chooseRange(const QStringList &range); // "" leaves a picker alone
+    // The range label, its colour, and each number picker's count and choice.
+    QString pickers();
     qint64 count(const char *sql) { return fixture_->test.count(sql); }
 
     std::unique_ptr<WindowFixture> fixture_;
@@ -44,134 +47,106 @@ void TestUserPassages::cleanup() {
 }
 
 void TestUserPassages::chooseRange(const QStringList &range) {
-    QComboBox *numbers[] = {window_->startChapter, window_->startVerse, window_->endChapter,
-                            window_->endVerse};
+    const char *pickers[] = {"startbook", "startChapter", "startVerse",
+                             "endbook",   "endChapter",   "endVerse"};
     for (int i = 0; i < 6; ++i) {
         if (range[i].isEmpty())
             continue;
-        if (i % 3 == 0) {
-            chooseEntry(i == 0 ? window_->startbook : window_->endbook, range[i]);
-        } else {
-            QComboBox *combo = numbers[i / 3 * 2 + i % 3 - 1];
-            combo->setCurrentIndex(combo->findText(range[i]));
-        }
+        if (i % 3 == 0)
+            chooseEntry(list(pickers[i]), range[i]);
+        else
+            combo(pickers[i])->setCurrentIndex(combo(pickers[i])->findText(range[i]));
     }
 }
 
-void TestUserPassages::pickersAndTheirLabel() {
-    QCOMPARE(window_->startbook->count(), 66);
-    QCOMPARE(entries(window_->endbook), entries(window_->startbook));
-    chooseRange({"Genesis", "50", "3", "", "", ""});
-    QCOMPARE(window_->startVerse->count(), 26);
-    // A new book refills its chapters, empties its verses, and nothing else.
-    chooseEntry(window_->startbook, "Ruth");
-    QCOMPARE(window_->startChapter->count(), 4);
-    QCOMPARE(window_->startChapter->currentIndex(), -1);
-    QCOMPARE(window_->startVerse->count(), 0);
-    QCOMPARE(window_->PassageLabel->text(), "Ruth : -  :");
-    QCOMPARE(window_->endChapter->count(), 0);
-    chooseRange({"", "", "", "Jude", "1", "25"});
-    QCOMPARE(window_->endVerse->count(), 25);
-    QCOMPARE(window_->startChapter->count(), 4);
+QString TestUserPassages::pickers() {
+    auto *label = control<QLabel>("PassageLabel");
+    QStringList shown{label->text(), label->palette().color(QPalette::WindowText).name()};
+    for (const char *name : {"startChapter", "startVerse", "endChapter", "endVerse"})
+        shown << QStringLiteral("%1/%2").arg(combo(name)->count()).arg(combo(name)->currentText());
+    return shown.join(" | ");
+}
 
+void TestUserPassages::pickersLabelAndAdding() {
+    QSignalSpy added(window_.get(), &UserPassages::passageAdded);
+    QListWidget *startbook = list("startbook");
+    QCOMPARE(entries(list("endbook")), entries(startbook));
+    chooseRange({"Genesis", "50", "3", "Jude", "1", "25"});
+    QCOMPARE(pickers(), "Genesis 50:3 - Jude 1:25 | #000000 | 50/50 | 26/3 | 1/1 | 25/25");
+    // A new book refills its chapters and empties its verses, and nothing else.
+    chooseEntry(startbook, "Ruth");
+    QCOMPARE(pickers(), "Ruth : - Jude 1:25 | #fa0f00 | 4/ | 0/ | 1/1 | 25/25");
+
+    // A passage is stored and listed; everything stays chosen, to be added again by Enter.
     chooseRange({"John", "3", "16", "John", "3", "18"});
-    QCOMPARE(window_->PassageLabel->palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    // Ctrl+click takes the choice away: the label follows at once.
-    QListWidget *list = window_->startbook;
-    const QRect john = list->visualItemRect(list->currentItem());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, john.center());
-    QCOMPARE(window_->PassageLabel->text(), " 3:16 - John 3:18");
-    QCOMPARE(window_->PassageLabel->palette().color(QPalette::WindowText), QColor(250, 15, 0));
-    // Coming back to the window clears both books, and only them.
+    auto *memorize = control<QPushButton>("Memorize");
+    QTest::mouseClick(memorize, Qt::LeftButton);
+    QTest::keyClick(memorize, Qt::Key_Return);
+    QCOMPARE(entries(list("PassageList")), QStringList(2, "John 3:16 - John 3:18"));
+    QCOMPARE(added.count(), 2);
+    QCOMPARE(count("SELECT count(*) FROM Passages WHERE UserID = 1 AND username = 'Ann' AND "
+                   "scheduledate = '2026-12-06 10:00:00' AND numVerses = 3"),
+             2);
+    QCOMPARE(pickers(), "John 3:16 - John 3:18 | #000000 | 21/3 | 36/16 | 21/3 | 36/18");
+
+    // Ctrl+click takes the choice away: the label follows at once, and nothing is stored.
+    const QRect john = startbook->visualItemRect(startbook->currentItem());
+    QTest::mouseClick(startbook->viewport(), Qt::LeftButton, Qt::ControlModifier, john.center());
+    QCOMPARE(pickers(), " 3:16 - John 3:18 | #fa0f00 | 21/3 | 36/16 | 21/3 | 36/18");
+    memorize->click();
+    QCOMPARE(fixture_->dialogs.informations,
+             QStringList{"Invalid Passage: Each passage must contain a starting verse and an "
+                         "ending verse greater than the starting verse."});
+    QCOMPARE(list("PassageList")->count() + added.count(), 4);
+
+    // Coming back to the window clears both books and the label, and only them.
     window_->hide();
     window_->show();
-    QCOMPARE(window_->startbook->selectedItems().size() + window_->endbook->selectedItems().size(),
-             0);
-    QCOMPARE(window_->PassageLabel->text(), QString());
-    QCOMPARE(window_->startVerse->currentText(), "16");
-    QCOMPARE(window_->endVerse->count(), 36);
-    QVERIFY(!window_->ValidPassage());
+    QCOMPARE(startbook->selectedItems().size() + list("endbook")->selectedItems().size(), 0);
+    QCOMPARE(pickers(), " | #fa0f00 | 21/3 | 36/16 | 21/3 | 36/18");
 }
 
-void TestUserPassages::rangeIsShownAndStoredOnlyWhenValid_data() {
-    QTest::addColumn<QStringList>("range");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("verses"); // 0: not a valid range
-    QTest::newRow("two books") << QStringList{"Genesis", "50", "25", "Exodus", "1", "2"}
-                               << "Genesis 50:25 - Exodus 1:2" << 4;
-    QTest::newRow("verse before") << QStringList{"John", "3", "16", "John", "3", "15"}
-                                  << "John 3:16 - John 3:15" << 0;
-}
-
-void TestUserPassages::rangeIsShownAndStoredOnlyWhenValid() {
-    QFETCH(QStringList, range);
-    QFETCH(QString, text);
-    QFETCH(int, verses);
-    const bool valid = verses > 0;
-    chooseRange(range);
-    QCOMPARE(window_->PassageLabel->text(), text);
-    QCOMPARE(window_->PassageLabel->palette().color(QPalette::WindowText),
-             valid ? QColor(0, 0, 0) : QColor(250, 15, 0));
-
-    QTest::mouseClick(window_->Memorize, Qt::LeftButton);
-    const QStringList message{"Invalid Passage: Each passage must contain a starting verse and "
-                              "an ending verse greater than the starting verse."};
-    QCOMPARE(fixture_->dialogs.informations, valid ? QStringList() : message);
-    QCOMPARE(entries(window_->PassageList), valid ? QStringList{text} : QStringList());
-    QCOMPARE(count("SELECT count(*) FROM PassageVerses"), verses);
-    QCOMPARE(count("SELECT count(*) FROM Passages WHERE UserID = 1 AND username = 'Ann' AND "
-                   "scheduledate = '2026-12-06 10:00:00'"),
-             valid ? 1 : 0);
-    // Everything stays chosen, so the same range can be added again.
-    QCOMPARE(window_->PassageLabel->text(), text);
-    QVERIFY(window_->isVisible());
-    if (valid) { // and from the keyboard
-        QTest::keyClick(window_->Memorize, Qt::Key_Return);
-        QCOMPARE(window_->PassageList->count(), 2);
-    }
-}
-
-void TestUserPassages::deleteAsks_data() {
-    addDeleteKeyRows();
-}
-
-void TestUserPassages::deleteAsks() {
-    QFETCH(int, modifiers);
-    QFETCH(bool, answer);
-    const bool asked = modifiers == Qt::NoModifier;
-    const bool deleted = asked && answer;
+void TestUserPassages::deleteAsksFirst() {
     for (const PassageRange &range : {PassageRange{{19, "Psalms", 23, 1}, {19, "Psalms", 23, 6}},
                                       PassageRange{{43, "John", 11, 35}, {43, "John", 11, 35}}})
         addPassage(fixture_->test.db(), fixture_->clock, range, "Ann", 1);
-    window_->PassageListRequery();
-    window_->PassageList->setCurrentRow(0);
-    fixture_->dialogs.answers = {answer};
-    QTest::keyClick(window_->PassageList, Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+    window_->SetCurrentUser("Ann", 1);
+    QSignalSpy gone(window_.get(), &UserPassages::passageDeleted);
+    QListWidget *passages = list("PassageList");
+    passages->setCurrentRow(0);
+    // Delete with Shift, Ctrl or Alt does nothing; alone it asks: Cancel, then OK.
+    fixture_->dialogs.answers = {false, true};
+    for (const auto held : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier,
+                            Qt::NoModifier, Qt::NoModifier})
+        QTest::keyClick(passages, Qt::Key_Delete, held);
     QCOMPARE(fixture_->dialogs.questions,
-             asked ? QStringList{"Are you sure you want to delete this passage?"} : QStringList());
-    QCOMPARE(entries(window_->PassageList),
-             deleted ? QStringList{"John 11:35 - John 11:35"}
-                     : (QStringList{"Psalms 23:1 - Psalms 23:6", "John 11:35 - John 11:35"}));
-    QCOMPARE(count("SELECT count(*) FROM PassageVerses"), deleted ? 1 : 7);
+             QStringList(2, "Are you sure you want to delete this passage?"));
+    QCOMPARE(entries(passages), QStringList{"John 11:35 - John 11:35"});
+    QCOMPARE(gone.count(), 1);
 }
 
 void TestUserPassages::failedLookUpFallsBackToTheUserList() {
-    for (const bool chapter : {true, false}) {
+    // Chapter 2 of Ruth taken from the verse table, then the whole book.
+    for (const auto &[chapter, range] : {std::pair{2, QStringList{"Ruth", "2", "", "", "", ""}},
+                                         std::pair{0, QStringList{"Ruth", "", "", "", "", ""}}}) {
         window_->show();
-        QCOMPARE(chapter ? window_->GetLastChapter(67) : window_->GetLastVerse(1, 51), 0);
+        Statement(fixture_->test.db(), "DELETE FROM kjv WHERE BookNum = 8 AND ? IN (0, Chapter)")
+            .bindAll(chapter)
+            .run();
+        chooseRange(range);
         QCOMPARE(fixture_->dialogs.errorNumbers, QList<int>{int(Error::InvalidUseOfNull)});
         QVERIFY(!window_->isVisible());
         QCOMPARE(fixture_->navigation.calls, QStringList{"users"});
+        fixture_->dialogs = {};
         fixture_->navigation.calls.clear();
-        fixture_->dialogs.clear();
     }
 }
 
 void TestUserPassages::nameAsTypedAndSizeFixed() {
     // A name is text, never markup that could fetch a file.
     window_->SetCurrentUser("<b>x</b><img src=\"/etc/passwd\">", 1);
-    QCOMPARE(window_->Uname->textFormat(), Qt::PlainText);
-    QCOMPARE(window_->Uname->text(), "<b>x</b><img src=\"/etc/passwd\">");
+    QCOMPARE(control<QLabel>("Uname")->textFormat(), Qt::PlainText);
+    QCOMPARE(control<QLabel>("Uname")->text(), "<b>x</b><img src=\"/etc/passwd\">");
     const QSize size = window_->size();
     QCOMPARE(window_->centralWidget()->size(), QSize(744, 568));
     window_->resize(size / 2);

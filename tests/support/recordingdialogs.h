@@ -22,12 +22,6 @@ public:
     }
     void message(const QString &text) override { informations << text; }
     int count() const { return int(errors.size() + questions.size() + informations.size()); }
-    void clear() {
-        errors.clear();
-        errorNumbers.clear();
-        questions.clear();
-        informations.clear();
-    }
 
     QStringList errors;
     QList<int> errorNumbers;

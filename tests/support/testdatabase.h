@@ -16,7 +16,6 @@ public:
     QString path() const { return dir_.filePath(QStringLiteral("test.db")); }
     QString folder() const { return dir_.path() + '/'; }
     Database &db() { return db_; }
-    Database reopen() const { return Database(path()); }
 
     qint64 count(const char *sql);
 

@@ -9,23 +9,19 @@
 #include <QTest>
 
 // Where a window asked to go: "users", "passages NAME ID", "passages", "quiz NAME ID",
-// "progress NAME ID", "help", "about", "exit"; and "judged" for every page judged.
+// "progress NAME ID", "help", "about", "exit".
 struct RecordingNavigation : Navigation {
-    void showUsers() override { calls << QStringLiteral("users"); }
-    void showPassages(const QString &userName, qint64 userId) override {
-        calls << QStringLiteral("passages %1 %2").arg(userName).arg(userId);
+    void showUsers() override { calls << "users"; }
+    void showPassages(const QString &name, qint64 id) override { record("passages", name, id); }
+    void returnToPassages() override { calls << "passages"; }
+    void startQuiz(const QString &name, qint64 id) override { record("quiz", name, id); }
+    void showProgress(const QString &name, qint64 id) override { record("progress", name, id); }
+    void showHelp() override { calls << "help"; }
+    void showAbout() override { calls << "about"; }
+    void ExitProgram() override { calls << "exit"; }
+    void record(const char *where, const QString &name, qint64 id) {
+        calls << QStringLiteral("%1 %2 %3").arg(where, name).arg(id);
     }
-    void returnToPassages() override { calls << QStringLiteral("passages"); }
-    void startQuiz(const QString &userName, qint64 userId) override {
-        calls << QStringLiteral("quiz %1 %2").arg(userName).arg(userId);
-    }
-    void showProgress(const QString &userName, qint64 userId) override {
-        calls << QStringLiteral("progress %1 %2").arg(userName).arg(userId);
-    }
-    void pageJudged() override { calls << QStringLiteral("judged"); }
-    void showHelp() override { calls << QStringLiteral("help"); }
-    void showAbout() override { calls << QStringLiteral("about"); }
-    void ExitProgram() override { calls << QStringLiteral("exit"); }
     QStringList calls;
 };
 
@@ -40,15 +36,12 @@ struct WindowFixture {
     RecordingNavigation navigation;
 };
 
-// Rows for the Delete key in a list: the modifiers held and the answer to the question.
-inline void addDeleteKeyRows() {
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<bool>("answer");
-    QTest::newRow("OK") << int(Qt::NoModifier) << true;
-    QTest::newRow("Cancel") << int(Qt::NoModifier) << false;
-    QTest::newRow("Shift") << int(Qt::ShiftModifier) << true;
-    QTest::newRow("Ctrl") << int(Qt::ControlModifier) << true;
-    QTest::newRow("Alt") << int(Qt::AltModifier) << true;
+// The control of this name; a test cannot go on without it.
+template <typename T> T *child(const QWidget *window, const char *name) {
+    T *found = window->findChild<T *>(QLatin1String(name));
+    if (!QTest::qVerify(found, name, "no such control", __FILE__, __LINE__))
+        qFatal("no control named %s", name);
+    return found;
 }
 
 inline QStringList entries(const QListWidget *list) {

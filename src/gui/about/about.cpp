@@ -8,10 +8,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-const QString frmAbout::mailAddress = QStringLiteral("versekeep@tarnholm.example");
-const QString frmAbout::webAddress = QStringLiteral("www.tarnholm.example/versekeep");
-
 namespace {
+const QString mailAddress = QStringLiteral("versekeep@tarnholm.example");
+const QString webAddress = QStringLiteral("www.tarnholm.example/versekeep");
+
 // A label that shows an address and opens it, from the mouse or the keyboard.
 QLabel *link(QWidget *parent, const char *name, const QString &shown, const QUrl &target,
              Desktop &desktop, int left, int top, int width, int height) {
@@ -39,27 +39,27 @@ QIcon programIcon() {
 frmAbout::frmAbout(Desktop &desktop) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("About Versekeep"));
+    setWindowTitle(tr("About Versekeep"));
     setFont(defaultControlFont());
     setFixedSize(fromTwips(7065), fromTwips(4230));
 
-    cmdOK = button(this, "cmdOK", QStringLiteral("OK"), 5565, 3585, 1260, 345);
+    cmdOK = button(this, "cmdOK", tr("OK"), 5565, 3585, 1260, 345);
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept); // Escape rejects: also closes
     auto *icon = control<QLabel>(this, "picIcon", 240, 240, 540, 540);
     icon->setPixmap(programIcon().pixmap(icon->size()));
-    label(this, "lblTitle", QStringLiteral("Versekeep"), 1050, 240, 3885, 480)
+    label(this, "lblTitle", tr("Versekeep"), 1050, 240, 3885, 480)
         ->setFont(arial(12, true));
-    label(this, "lblVersion", QStringLiteral("Version %1").arg(QStringLiteral(VERSEKEEP_VERSION)),
+    label(this, "lblVersion", tr("Version %1").arg(QStringLiteral(VERSEKEEP_VERSION)),
           1050, 780, 3885, 225);
     // The separator: a gray line over a white one.
     auto *line = control<QFrame>(this, "Line1", 0, 3360, 7065, 30);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    label(this, "Label3", QStringLiteral("email: "), 240, 2640, 495, 255);
+    label(this, "Label3", tr("email: "), 240, 2640, 495, 255);
     link(this, "mailaddy", mailAddress, QUrl(QStringLiteral("mailto:") + mailAddress), desktop,
          840, 2640, 2415, 255);
-    label(this, "Label4", QStringLiteral("web:"), 240, 3000, 495, 255);
+    label(this, "Label4", tr("web:"), 240, 3000, 495, 255);
     link(this, "webaddy", webAddress, QUrl(QStringLiteral("https://") + webAddress), desktop, 840,
          3000, 2535, 255);
     cmdOK->setFocus();

@@ -14,10 +14,8 @@ QIcon programIcon();
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    static const QString mailAddress;
-    static const QString webAddress;
-
     explicit frmAbout(Desktop &desktop);
 
+private:
     QPushButton *cmdOK;
 };

@@ -1,9 +1,9 @@
 #include "gui/passages/userpassages.h"
 
+#include "bible/versetable.h"
 #include "gui/controls.h"
 #include "gui/dialogs.h"
 #include "gui/filllist.h"
-#include "bible/versetable.h"
 #include "store/passages.h"
 
 #include <QComboBox>
@@ -28,25 +28,21 @@ void fillNumbers(QComboBox *combo, int last) {
 }
 
 void clearNumbers(QComboBox *combo) { fillNumbers(combo, 0); }
-
-const QString invalidPassageText = QStringLiteral(
-    "Each passage must contain a starting verse and an ending verse greater than the starting "
-    "verse.");
 } // namespace
 
 // 11280 by 9210 twips outside, less the frame, caption and menu bar.
 UserPassages::UserPassages(const WindowContext &context, Navigation &navigation)
-    : ProgramWindow(context, navigation, "UserPassages", QStringLiteral("Passages"), 11160, 8520) {
+    : ProgramWindow(context, navigation, "UserPassages", tr("Passages"), 11160, 8520) {
     QWidget *client = this->client();
 
-    Uname = label(client, "Uname", QStringLiteral("Name Goes here"), 240, 360, 5655, 495);
+    Uname = label(client, "Uname", tr("Name Goes here"), 240, 360, 5655, 495);
     Uname->setFont(arial(14.25));
     Uname->setTextFormat(Qt::PlainText); // a name is shown as typed, never as markup
-    label(client, "Label1", QStringLiteral("Passages Learning"), 120, 1320, 2655, 255);
+    label(client, "Label1", tr("Passages Learning"), 120, 1320, 2655, 255);
     PassageList = control<QListWidget>(client, "PassageList", 120, 1680, 3975, 5715);
-    label(client, "Label2", QStringLiteral("Start Book"), 4920, 1320, 2175, 255);
+    label(client, "Label2", tr("Start Book"), 4920, 1320, 2175, 255);
     startbook = control<QListWidget>(client, "startbook", 4920, 1680, 2535, 4545);
-    label(client, "Label3", QStringLiteral("End Book"), 7920, 1320, 2415, 255);
+    label(client, "Label3", tr("End Book"), 7920, 1320, 2415, 255);
     endbook = control<QListWidget>(client, "endbook", 7920, 1680, 2535, 4545);
     startChapter = control<QComboBox>(client, "startChapter", 4920, 6300, 735, 315);
     label(client, "Label4", QStringLiteral(":"), 5650, 6360, 135, 255)->setFont(arial(12, true));
@@ -56,10 +52,10 @@ UserPassages::UserPassages(const WindowContext &context, Navigation &navigation)
     endVerse = control<QComboBox>(client, "endVerse", 8760, 6300, 735, 315);
     PassageLabel = label(client, "PassageLabel", QString(), 5040, 7080, 5535, 375);
     PassageLabel->setFont(arial(12));
-    Memorize = button(client, "Memorize", QStringLiteral("Add This Passage To Memorize"), 5040,
+    Memorize = button(client, "Memorize", tr("Add This Passage To Memorize"), 5040,
                       7560, 5655, 435);
     StartLearning =
-        button(client, "StartLearning", QStringLiteral("Start Learning"), 840, 7680, 2415, 615);
+        button(client, "StartLearning", tr("Start Learning"), 840, 7680, 2415, 615);
 
     for (QComboBox *combo : {startChapter, startVerse, endChapter, endVerse})
         combo->setMaxVisibleItems(20);
@@ -69,12 +65,12 @@ UserPassages::UserPassages(const WindowContext &context, Navigation &navigation)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     fileMenu("pmenuFile", "pMenuExit");
-    QMenu *view = menu("pMenuView", QStringLiteral("&View"));
-    menuItem(view, "pMenuUsers", QStringLiteral("&Users"), [this] {
+    QMenu *view = menu("pMenuView", tr("&View"));
+    menuItem(view, "pMenuUsers", tr("&Users"), [this] {
         hide();
         navigation_.showUsers();
     });
-    menuItem(view, "pMenuProgress", QStringLiteral("P&rogress"),
+    menuItem(view, "pMenuProgress", tr("P&rogress"),
              [this] { navigation_.showProgress(CurrentUser, CurrentUserID); });
     helpMenu("pmenuHelp", "pHelp", "pMenuAbout");
 
@@ -122,8 +118,10 @@ void UserPassages::PassageListRequery() {
 
 void UserPassages::DeletePassage() {
     const std::optional<qint64> id = selectedId(PassageList);
-    if (id && onDatabase([&] { deletePassage(context_.db, *id); }))
-        PassageListRequery();
+    if (!id || !onDatabase([&] { deletePassage(context_.db, *id); }))
+        return;
+    Q_EMIT passageDeleted();
+    PassageListRequery();
 }
 
 PassageRange UserPassages::chosenRange() const {
@@ -137,14 +135,18 @@ PassageRange UserPassages::chosenRange() const {
 
 void UserPassages::Memorize_Click() {
     if (!ValidPassage()) {
-        context_.dialogs.information(QStringLiteral("Invalid Passage"), invalidPassageText);
+        context_.dialogs.information(tr("Invalid Passage"),
+                                     tr("Each passage must contain a starting verse and an "
+                                        "ending verse greater than the starting verse."));
         PassageListRequery();
         return;
     }
-    if (onDatabase([this] {
+    if (!onDatabase([this] {
             addPassage(context_.db, context_.clock, chosenRange(), CurrentUser, CurrentUserID);
         }))
-        PassageListRequery();
+        return;
+    Q_EMIT passageAdded();
+    PassageListRequery();
 }
 
 int UserPassages::GetLastChapter(qint64 book) {
@@ -206,7 +208,7 @@ void UserPassages::showEvent(QShowEvent *event) {
 
 bool UserPassages::eventFilter(QObject *watched, QEvent *event) {
     if (watched == PassageList && isPlainDeleteRelease(event) && selectedId(PassageList) &&
-        context_.dialogs.confirm(QStringLiteral("Are you sure you want to delete this passage?")))
+        context_.dialogs.confirm(tr("Are you sure you want to delete this passage?")))
         DeletePassage();
     return ProgramWindow::eventFilter(watched, event);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/programwindow.h"
 #include "core/listentry.h"
+#include "gui/programwindow.h"
 
 class QComboBox;
 class QLabel;
@@ -16,18 +16,35 @@ public:
     UserPassages(const WindowContext &context, Navigation &navigation);
 
     void SetCurrentUser(const QString &username, qint64 userID);
-    QString CurrentUser;
-    qint64 CurrentUserID = 0;
 
+Q_SIGNALS:
+    // Stored: the user's figures have changed.
+    void passageAdded();
+    void passageDeleted();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
     void PassageListRequery();
     void DeletePassage();
     void Memorize_Click();
-
     // The pickers.
     int GetLastChapter(qint64 book);
     int GetLastVerse(qint64 book, int chapter);
     bool ValidPassage() const;
     void ShowPassageLabel();
+    void fillBookLists();
+    void bookChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
+    void chapterChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
+    PassageRange chosenRange() const;
+    // Runs database work; after a failure, reported, the user list comes back.
+    template <typename Work> bool onDatabase(Work &&work);
+
+    QString CurrentUser;
+    qint64 CurrentUserID = 0;
+    QList<ListEntry> books_; // read once: the verse table never changes
 
     QLabel *Uname;
     QListWidget *PassageList;
@@ -40,18 +57,4 @@ public:
     QLabel *PassageLabel;
     QPushButton *Memorize;
     QPushButton *StartLearning;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-
-private:
-    void fillBookLists();
-    void bookChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
-    void chapterChosen(QListWidget *book, QComboBox *chapter, QComboBox *verse);
-    PassageRange chosenRange() const;
-    // Runs database work; after a failure, reported, the user list comes back.
-    template <typename Work> bool onDatabase(Work &&work);
-
-    QList<ListEntry> books_; // read once: the verse table never changes
 };

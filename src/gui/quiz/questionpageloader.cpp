@@ -13,7 +13,8 @@ QuestionPage *loadQuestionPage(QWidget *parent) {
     const auto make = reinterpret_cast<Make>(module.resolve("versekeepQuestionPage"));
     if (!make)
         throw Error(Error::FileSystem,
-                    QStringLiteral("The question page could not be loaded: %1")
+                    QCoreApplication::translate("Quizzing",
+                                                "The question page could not be loaded: %1")
                         .arg(module.errorString()));
     return make(parent);
 }

@@ -24,7 +24,7 @@ void setBackground(QLabel *label, const QColor &colour) {
 } // namespace
 
 Quizzing::Quizzing(const WindowContext &context, Navigation &navigation)
-    : ProgramWindow(context, navigation, "Quizzing", QStringLiteral("Quizzing"), 12075, 8955),
+    : ProgramWindow(context, navigation, "Quizzing", tr("Quizzing"), 12075, 8955),
       quiz_(context.db, context.clock) {
     QWidget *client = this->client();
     questionctl = loadQuestionPage(client);
@@ -32,29 +32,29 @@ Quizzing::Quizzing(const WindowContext &context, Navigation &navigation)
     page->setObjectName(QStringLiteral("questionctl"));
     placeTwips(page, 240, 240, 11055, 7575);
     SubmitAnswer =
-        button(client, "SubmitAnswer", QStringLiteral("Submit Answer"), 10080, 8040, 1215, 375);
+        button(client, "SubmitAnswer", tr("Submit Answer"), 10080, 8040, 1215, 375);
     ContinueButton =
-        button(client, "ContinueButton", QStringLiteral("Continue"), 9840, 8040, 1455, 375);
+        button(client, "ContinueButton", tr("Continue"), 9840, 8040, 1455, 375);
     ContinueButton->hide();
     unumCorrect = label(client, "unumCorrect", QString(), 240, 8280, 1335, 255);
     unumIncorrect = label(client, "unumIncorrect", QString(), 2520, 8280, 1455, 255);
-    uLastAnswer = label(client, "uLastAnswer", QStringLiteral("Last: "), 5040, 8280, 495, 255);
+    uLastAnswer = label(client, "uLastAnswer", tr("Last: "), 5040, 8280, 495, 255);
     uLastAValue = label(client, "uLastAValue", QString(), 5520, 8280, 1215, 255);
     uLastAValue->setAutoFillBackground(true);
     setTabOrder(page, SubmitAnswer);
     setTabOrder(SubmitAnswer, ContinueButton);
 
     fileMenu("qMenuFile", "qMenuExit");
-    QMenu *view = menu("qMenuView", QStringLiteral("&View"));
-    menuItem(view, "qMenuPassages", QStringLiteral("&Passages"), [this] {
+    QMenu *view = menu("qMenuView", tr("&View"));
+    menuItem(view, "qMenuPassages", tr("&Passages"), [this] {
         navigation_.returnToPassages();
         hide();
     });
-    menuItem(view, "qMenuUsers", QStringLiteral("&Users"), [this] {
+    menuItem(view, "qMenuUsers", tr("&Users"), [this] {
         navigation_.showUsers();
         hide();
     });
-    menuItem(view, "qMenuProgress", QStringLiteral("P&rogress"),
+    menuItem(view, "qMenuProgress", tr("P&rogress"),
              [this] { navigation_.showProgress(quizUser, quiz_.state().userId); });
     helpMenu("qMenuHelp", "qHelp", "qMenuAbout");
 
@@ -125,20 +125,19 @@ void Quizzing::judge(const QList<BlankAnswer> &answers) {
         }
         return fallBack();
     }
-    navigation_.pageJudged();
+    Q_EMIT pageJudged();
     for (int number : judgement.wrongBlanks)
         questionctl->markWrong(number, answers[number - 1].expected);
     if (judgement.pageRight) {
         makeQuestion();
     } else {
-        context_.dialogs.message(QStringLiteral(
-            "Some blanks were incorrect please review the correct answers before continuing."));
+        context_.dialogs.message(
+            tr("Some blanks were incorrect please review the correct answers before continuing."));
         ContinueButton->show();
         ContinueButton->setFocus();
         SubmitAnswer->hide();
     }
-    uLastAValue->setText(judgement.pageRight ? QStringLiteral("CORRECT")
-                                             : QStringLiteral("INCORRECT"));
+    uLastAValue->setText(judgement.pageRight ? tr("CORRECT") : tr("INCORRECT"));
     setBackground(uLastAValue, judgement.pageRight ? QColor(0, 255, 0) : QColor(255, 0, 0));
     showCounts();
 }
@@ -151,8 +150,8 @@ void Quizzing::ContinueButton_Click() {
 }
 
 void Quizzing::showCounts() {
-    unumCorrect->setText(QStringLiteral("# Correct: %1").arg(quiz_.numCorrect));
-    unumIncorrect->setText(QStringLiteral("# Incorrect: %1").arg(quiz_.numIncorrect));
+    unumCorrect->setText(tr("# Correct: %1").arg(quiz_.numCorrect));
+    unumIncorrect->setText(tr("# Incorrect: %1").arg(quiz_.numIncorrect));
 }
 
 void Quizzing::fallBack() {

@@ -15,13 +15,29 @@ public:
 
     // Starts a quiz of the user's due passages: fresh thresholds, the first due passage.
     void FormSetup(const QString &userName, qint64 userId);
+
+    const Quiz &quiz() const { return quiz_; }
+
+Q_SIGNALS:
+    // A page was judged and stored: figures on show are out of date.
+    void pageJudged();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
     void makeQuestion();
     void ShowQuestion(const QString &htmlString);
     void SubmitAnswer_Click();
     void ContinueButton_Click();
+    void judge(const QList<BlankAnswer> &answers);
+    void showCounts();
+    // After a failure, reported: back to the passage window.
+    void fallBack();
 
-    const Quiz &quiz() const { return quiz_; }
+    Quiz quiz_;
     QString quizUser;
+    bool judging_ = false;
 
     QuestionPage *questionctl;
     QPushButton *SubmitAnswer;
@@ -30,16 +46,4 @@ public:
     QLabel *unumIncorrect;
     QLabel *uLastAnswer;
     QLabel *uLastAValue;
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
-private:
-    void judge(const QList<BlankAnswer> &answers);
-    void showCounts();
-    // After a failure, reported: back to the passage window.
-    void fallBack();
-
-    Quiz quiz_;
-    bool judging_ = false;
 };

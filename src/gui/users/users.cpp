@@ -12,15 +12,15 @@
 #include <QPushButton>
 
 Users::Users(const WindowContext &context, Navigation &navigation)
-    : ProgramWindow(context, navigation, "Users", QStringLiteral("Users"), 3900, 6630) {
+    : ProgramWindow(context, navigation, "Users", tr("Users"), 3900, 6630) {
     QWidget *client = this->client();
 
-    label(client, "Label2", QStringLiteral("USERS"), 0, 120, 1695, 375)->setFont(arial(15.75));
+    label(client, "Label2", tr("USERS"), 0, 120, 1695, 375)->setFont(arial(15.75));
     User = control<QLineEdit>(client, "User", 240, 810, 2415, 285);
-    AddButton = button(client, "AddButton", QStringLiteral("Add"), 2760, 720, 735, 375);
-    label(client, "Label1", QStringLiteral("Users"), 240, 1200, 1095, 255);
+    AddButton = button(client, "AddButton", tr("Add"), 2760, 720, 735, 375);
+    label(client, "Label1", tr("Users"), 240, 1200, 1095, 255);
     userlist = control<QListWidget>(client, "userlist", 240, 1560, 3375, 4545);
-    label(client, "Label3", QStringLiteral("double click on a user to start."), 240, 6240, 3135,
+    label(client, "Label3", tr("double click on a user to start."), 240, 6240, 3135,
           255);
     setTabOrder(User, AddButton);
     setTabOrder(AddButton, userlist);
@@ -47,7 +47,7 @@ void Users::AddButton_Click() {
         addUser(context_.db, User->text());
     } catch (const Error &error) {
         if (error.is(Error::BadInput))
-            context_.dialogs.information(QStringLiteral("Invalid Name"), error.description());
+            context_.dialogs.information(tr("Invalid Name"), error.description());
         else
             context_.dialogs.errorReport(error);
         return;
@@ -79,7 +79,7 @@ bool Users::eventFilter(QObject *watched, QEvent *event) {
     }
     if (watched == userlist && isPlainDeleteRelease(event) && selectedId(userlist) &&
         context_.dialogs.confirm(
-            QStringLiteral("Are you sure you want to delete this user and all associated passages?")))
+            tr("Are you sure you want to delete this user and all associated passages?")))
         DeleteSelectedUser();
     return ProgramWindow::eventFilter(watched, event);
 }

@@ -12,17 +12,16 @@ class Users : public ProgramWindow {
 public:
     Users(const WindowContext &context, Navigation &navigation);
 
-    QLineEdit *User;
-    QPushButton *AddButton;
-    QListWidget *userlist;
-
-    void AddButton_Click();
-    void openSelectedUser();
-    void DeleteSelectedUser();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void requery();
+    void AddButton_Click();
+    void openSelectedUser();
+    void DeleteSelectedUser();
+
+    QLineEdit *User;
+    QPushButton *AddButton;
+    QListWidget *userlist;
 };

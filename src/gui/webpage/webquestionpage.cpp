@@ -178,15 +178,14 @@ void WebQuestionPage::readBlanks(int count,
     call(QStringLiteral("read"), {count}, [done, failed](const QVariant &result) {
         if (result.typeId() != QMetaType::QVariantList)
             return failed(Error(Error::ObjectRequired,
-                                QStringLiteral("Blank %1 is missing from the page.")
-                                    .arg(result.toInt())));
+                                tr("Blank %1 is missing from the page.").arg(result.toInt())));
         QList<BlankAnswer> blanks;
         for (const QVariant &row : result.toList()) {
             const QVariantList values = row.toList();
             bool number = false;
             const qint64 verseId = values.value(0).toString().toLongLong(&number);
             if (!number)
-                return failed(Error(Error::TypeMismatch, QStringLiteral("Type mismatch")));
+                return failed(Error(Error::TypeMismatch, tr("Type mismatch")));
             blanks.append({verseId, values.value(1).toString(), values.value(2).toString()});
         }
         done(blanks);
