@@ -19,22 +19,6 @@ WordSizeStage wordSizeStage(int wordSizeLevel, int steps) {
 }
 
 namespace {
-QString phaseText(int versesIn, int verses, bool wholePassage) {
-    if (wholePassage)
-        return QStringLiteral("whole passage");
-    return QStringLiteral("learning, %1 of %2 %3 in")
-        .arg(versesIn)
-        .arg(verses)
-        .arg(verses == 1 ? QStringLiteral("verse") : QStringLiteral("verses"));
-}
-
-QString inSome(qint64 count, const char *unit) {
-    return QStringLiteral("in %1 %2%3")
-        .arg(count)
-        .arg(QLatin1String(unit))
-        .arg(count == 1 ? "" : "s");
-}
-
 // The 14 days as their text, so that tens of thousands of dates are placed by comparing
 // text: the calendar day of the stored wall-clock reading, whatever the clocks did that night.
 class Forecast {
@@ -90,8 +74,8 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
         passage.wholePassage = toAsk == passage.verses + 1;
         passage.level = int(passages.integer(9));
         passage.nextReview = passages.text(10);
-        passage.nextReviewWords = nextReviewWords(passage.nextReview, now);
-        if (isDue(passage.nextReview))
+        passage.wait = waitUntil(passage.nextReview, now);
+        if (passage.wait.unit == Wait::Due)
             ++report.passagesDue;
         if (ForecastDay *day = forecast.dayOf(passage.nextReview))
             ++day->passages;
@@ -122,7 +106,6 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
         }
         verses.reset();
         versesLetIn += passage.versesIn;
-        passage.phase = phaseText(passage.versesIn, passage.verses, passage.wholePassage);
         report.passages.append(passage);
     }
 
@@ -131,21 +114,4 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
     all.bindAll(userId).next();
     report.versesWaiting = int(all.integer(0)) - versesLetIn;
     return report;
-}
-
-QString nextReviewWords(const QString &scheduleDate, const QDateTime &now) {
-    const Wait wait = waitUntil(scheduleDate, now);
-    switch (wait.unit) {
-    case Wait::Due:
-        return QStringLiteral("now");
-    case Wait::Minutes:
-        return inSome(wait.count, "minute");
-    case Wait::Hours:
-        return inSome(wait.count, "hour");
-    case Wait::Days:
-        return inSome(wait.count, "day");
-    case Wait::Unreadable:
-        break;
-    }
-    return scheduleDate;
 }
