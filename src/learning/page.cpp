@@ -1,6 +1,6 @@
 #include "learning/page.h"
 
-#include "core/clock.h"
+#include "learning/schedule.h"
 #include "learning/tokens.h"
 
 namespace {
@@ -19,13 +19,13 @@ class PageWriter {
 public:
     explicit PageWriter(BuiltPage &page) : page_(page) {}
 
-    void verse(const PageVerse &verse, const QDateTime &now) {
+    void verse(const PageVerse &verse, const DueAt &isDue) {
         const VerseText &text = *verse.text;
         html() += QStringLiteral("<TR><TD width=\"650px\"><STRONG style=\"font-family:arial;"
                                  "font-size:12pt\"><BR>") +
                   escaped(text.book) + ' ' + number(text.chapter) + ':' + number(text.verse) +
                   QStringLiteral("</STRONG></TD></TR><TR><TD width=\"650px\">");
-        if (!isDue(verse.scheduleDate, now)) {
+        if (!isDue(verse.scheduleDate)) {
             html() += QStringLiteral("<Span style=\"font-family:arial;font-size:12pt\">") +
                       escaped(text.text) + QStringLiteral("</SPAN> </TD></TR>");
             return;
@@ -82,19 +82,16 @@ private:
 };
 } // namespace
 
-bool isDue(const QString &scheduleDate, const QDateTime &now) {
-    return scheduleDate.left(16) <= toDbText(now).left(16);
-}
-
 BuiltPage buildPage(const QList<PageVerse> &verses, const QDateTime &now) {
     BuiltPage page;
     page.html = QStringLiteral(
         "<HTML><BODY><span style=\"font-family:arial;font-size:12pt\">Fill in the blanks:</span>"
         "<br><TABLE width=\"650px\" border=0 cellpadding=0 cellspacing=0>");
     PageWriter writer(page);
+    const DueAt isDue(now);
     for (const PageVerse &verse : verses)
         if (verse.text)
-            writer.verse(verse, now);
+            writer.verse(verse, isDue);
     page.html += QStringLiteral("</TABLE></BODY></HTML>");
     return page;
 }

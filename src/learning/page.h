@@ -34,10 +34,7 @@ struct BuiltPage {
     QList<Blank> blanks;
 };
 
-// Due once its date has come, to the minute, on the wall clock.
-bool isDue(const QString &scheduleDate, const QDateTime &now);
-
-// The fill-in-the-blank page of these verses, in order: a verse that is due has every
+// The fill-in-the-blank page of these verses, in order: a verse that is due (DueAt) has every
 // run of words at least its minWordSize long blanked, any other is shown whole, and one
 // without text is left out. Every value is HTML-escaped.
 BuiltPage buildPage(const QList<PageVerse> &verses, const QDateTime &now);

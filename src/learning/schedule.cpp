@@ -22,8 +22,7 @@ constexpr Interval ladder[] = {
 constexpr Interval beyondTheLadder{Unit::Months, 4};
 } // namespace
 
-QDateTime GetScheduleDate(const Clock &clock, int level) {
-    const QDateTime now = clock.now();
+QDateTime scheduleDate(const QDateTime &now, int level) {
     const int top = int(std::size(ladder));
     const Interval step = level >= 1 && level <= top ? ladder[level - 1] : beyondTheLadder;
     switch (step.unit) {
@@ -41,4 +40,29 @@ QDateTime GetScheduleDate(const Clock &clock, int level) {
         return localDateTime(now.date().addMonths(step.amount), now.time());
     }
     return now;
+}
+
+DueAt::DueAt(const QDateTime &now) : nowMinute_(toDbText(now).left(16)) {}
+
+bool DueAt::operator()(QStringView scheduleDate) const {
+    return scheduleDate.left(16) <= QStringView(nowMinute_);
+}
+
+Wait waitUntil(const QString &scheduleDate, const QDateTime &now) {
+    const DueAt isDue(now);
+    if (isDue(scheduleDate))
+        return {Wait::Due, 0};
+    const QDate date = QDate::fromString(scheduleDate.left(10), Qt::ISODate);
+    const QTime time = QTime::fromString(scheduleDate.mid(11, 5), QStringLiteral("HH:mm"));
+    if (!date.isValid() || !time.isValid())
+        return {Wait::Unreadable, 0};
+    // The two wall-clock readings to the minute, as the ladder counts its minutes: a change
+    // of the clocks in between neither adds nor takes an hour.
+    const QDateTime from(now.date(), QTime(now.time().hour(), now.time().minute()), Qt::UTC);
+    const qint64 minutes = from.secsTo(QDateTime(date, time, Qt::UTC)) / 60;
+    if (minutes < 60)
+        return {Wait::Minutes, minutes};
+    if (minutes < 24 * 60)
+        return {Wait::Hours, minutes / 60};
+    return {Wait::Days, now.date().daysTo(date)};
 }

@@ -1,10 +1,31 @@
 #pragma once
 
 #include <QDateTime>
-
-class Clock;
+#include <QString>
 
 // When a passage or verse at this level is next due: now plus the level's interval on
 // the ladder from minutes to months. Levels outside 1..19 wait four months. The result
 // is always a valid local time.
-QDateTime GetScheduleDate(const Clock &clock, int level);
+QDateTime scheduleDate(const QDateTime &now, int level);
+
+// The due rule at one moment: a stored date ("YYYY-MM-DD HH:MM:SS") is due once its minute
+// has come on the wall clock, so 10:00:59 is due at 10:00:00. Made once for the moment, it
+// tests thousands of dates without writing the moment out again.
+class DueAt {
+public:
+    explicit DueAt(const QDateTime &now);
+    bool operator()(QStringView scheduleDate) const;
+
+private:
+    QString nowMinute_;
+};
+
+// How long until a date is due, on the wall clock: nothing once due; else whole minutes
+// under an hour, whole hours under a day, then calendar days. A date that cannot be read
+// gives Unreadable.
+struct Wait {
+    enum Unit { Due, Minutes, Hours, Days, Unreadable };
+    Unit unit = Due;
+    qint64 count = 0;
+};
+Wait waitUntil(const QString &scheduleDate, const QDateTime &now);

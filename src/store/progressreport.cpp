@@ -2,7 +2,7 @@
 
 #include "bible/versetable.h"
 #include "core/clock.h"
-#include "learning/page.h"
+#include "learning/schedule.h"
 #include "learning/tokens.h"
 #include "learning/wordsize.h"
 #include "store/passages.h"
@@ -19,22 +19,6 @@ WordSizeStage wordSizeStage(int wordSizeLevel, int steps) {
 }
 
 namespace {
-QString phaseText(int versesIn, int verses, bool wholePassage) {
-    if (wholePassage)
-        return QStringLiteral("whole passage");
-    return QStringLiteral("learning, %1 of %2 %3 in")
-        .arg(versesIn)
-        .arg(verses)
-        .arg(verses == 1 ? QStringLiteral("verse") : QStringLiteral("verses"));
-}
-
-QString inSome(qint64 count, const char *unit) {
-    return QStringLiteral("in %1 %2%3")
-        .arg(count)
-        .arg(QLatin1String(unit))
-        .arg(count == 1 ? "" : "s");
-}
-
 // The 14 days as their text, so that tens of thousands of dates are placed by comparing
 // text: the calendar day of the stored wall-clock reading, whatever the clocks did that night.
 class Forecast {
@@ -65,18 +49,14 @@ private:
 
 ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
     const QDateTime now = clock.now();
-    // As isDue has it, with now's text made once.
-    const QString nowText = toDbText(now);
-    const auto due = [nowMinute = QStringView(nowText).left(16)](const QString &date) {
-        return QStringView(date).left(16) <= nowMinute;
-    };
+    const DueAt isDue(now);
     ProgressReport report;
     Forecast forecast(report.forecast, now.date());
 
     Statement passages(db, "SELECT id, startbook, startchapter, startverse, endbook, endchapter, "
                            "endverse, numVersestoAsk, numVerses, passagelevel, scheduledate "
                            "FROM Passages WHERE UserID = ? ORDER BY id");
-        Statement verses(db, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
+    Statement verses(db, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
                          "ScheduleDate FROM PassageVerses WHERE passageID = ? "
                          "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
     VerseReader read(db);
@@ -94,8 +74,8 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
         passage.wholePassage = toAsk == passage.verses + 1;
         passage.level = int(passages.integer(9));
         passage.nextReview = passages.text(10);
-        passage.nextReviewWords = nextReviewWords(passage.nextReview, now);
-        if (due(passage.nextReview))
+        passage.wait = waitUntil(passage.nextReview, now);
+        if (passage.wait.unit == Wait::Due)
             ++report.passagesDue;
         if (ForecastDay *day = forecast.dayOf(passage.nextReview))
             ++day->passages;
@@ -119,14 +99,13 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
                 ++report.versesMatured;
             }
             const QString date = verses.text(5);
-            if (due(date))
+            if (isDue(date))
                 ++report.versesDue;
             if (ForecastDay *day = forecast.dayOf(date))
                 ++day->verses;
         }
         verses.reset();
         versesLetIn += passage.versesIn;
-        passage.phase = phaseText(passage.versesIn, passage.verses, passage.wholePassage);
         report.passages.append(passage);
     }
 
@@ -135,22 +114,4 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
     all.bindAll(userId).next();
     report.versesWaiting = int(all.integer(0)) - versesLetIn;
     return report;
-}
-
-QString nextReviewWords(const QString &scheduleDate, const QDateTime &now) {
-    if (isDue(scheduleDate, now))
-        return QStringLiteral("now");
-    const QDate date = QDate::fromString(scheduleDate.left(10), Qt::ISODate);
-    const QTime time = QTime::fromString(scheduleDate.mid(11, 5), QStringLiteral("HH:mm"));
-    if (!date.isValid() || !time.isValid())
-        return scheduleDate;
-    // The two wall-clock readings to the minute, as the ladder counts its minutes: a change
-    // of the clocks in between neither adds nor takes an hour.
-    const QDateTime from(now.date(), QTime(now.time().hour(), now.time().minute()), Qt::UTC);
-    const qint64 minutes = from.secsTo(QDateTime(date, time, Qt::UTC)) / 60;
-    if (minutes < 60)
-        return inSome(minutes, "minute");
-    if (minutes < 24 * 60)
-        return inSome(minutes / 60, "hour");
-    return inSome(now.date().daysTo(date), "day");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/database.h"
+#include "learning/schedule.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -19,9 +20,8 @@ struct PassageProgress {
     int verses = 0;
     bool wholePassage = false;
     int level = 0;
-    QString nextReview;      // "YYYY-MM-DD HH:MM:SS"
-    QString phase;           // "learning, 3 of 12 verses in" or "whole passage"
-    QString nextReviewWords; // "now", "in 25 minutes", "in 3 days"
+    QString nextReview; // "YYYY-MM-DD HH:MM:SS"
+    Wait wait;          // until nextReview
 };
 
 // Verses and passages that fall due on one local calendar day.
@@ -60,7 +60,3 @@ struct ProgressReport {
 // Read-only; dates count by the local calendar day of their wall-clock text, and "due" is
 // to the minute, as the quiz has it.
 ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId);
-
-// "now" once due; else the wall-clock distance: minutes under an hour, hours under a day,
-// then calendar days.
-QString nextReviewWords(const QString &scheduleDate, const QDateTime &now);

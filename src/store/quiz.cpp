@@ -1,139 +1,60 @@
 #include "store/quiz.h"
 
+#include "bible/versetable.h"
 #include "core/clock.h"
 #include "learning/schedule.h"
-#include "bible/versetable.h"
-#include "store/wordsize.h"
 #include "store/passages.h"
+#include "store/wordsize.h"
 
 #include <algorithm>
 
-void Thresholds::adapt(bool right) {
-    if (right) {
-        if (up > 1)
-            --up;
-        else if (down > -5)
-            --down;
-    } else {
-        if (up < 5)
-            ++up;
-        else if (down < 0)
-            ++down;
-    }
-}
-
 namespace {
-// One row, read into plain numbers before anything writes.
-struct VerseRecord {
-    qint64 book = 0, chapter = 0, verse = 0;
-    qint64 verseLevel = 0, wordSizeLevel = 0, minWordSize = 0, verseScore = 0;
-};
-
-std::optional<VerseRecord> verseRecord(Database &db, qint64 verseId) {
-    Statement row(db, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
-                      "minWordSize, verseScore FROM PassageVerses WHERE id = ?");
-    if (!row.bindAll(verseId).next())
-        return std::nullopt;
-    return VerseRecord{row.integer(0), row.integer(1), row.integer(2), row.integer(3),
-                       row.integer(4), row.integer(5), row.integer(6)};
-}
-} // namespace
-
-void Progress::UpdateVerseScore(qint64 verseId, bool right) {
-    const std::optional<VerseRecord> verse = verseRecord(db_, verseId);
-    if (!verse)
-        return;
-    const qint64 score = verse->verseScore;
-    if (right && score >= state_.verse.up)
-        return AddVerseLevel(verseId);
-    if (!right && score <= state_.verse.down)
-        return RemoveVerseLevel(verseId);
-    Statement(db_, "UPDATE PassageVerses SET verseScore = ? WHERE id = ?")
-        .bindAll(right ? score + 1 : score - 1, verseId)
-        .run();
-}
-
-void Progress::AddVerseLevel(qint64 verseId) {
-    const std::optional<VerseRecord> verse = verseRecord(db_, verseId);
-    if (!verse)
-        return;
-    const qint64 wordSizeLevel = verse->wordSizeLevel + 1;
-    const int minWordSize = GetMinWordSize(db_, verse->book, verse->chapter, verse->verse,
-                                           int(wordSizeLevel));
-    qint64 verseLevel = verse->verseLevel;
-    if (minWordSize == 0 && verseLevel < 19)
-        ++verseLevel;
-    Statement(db_, "UPDATE PassageVerses SET minWordSize = ?, WordSizeLevel = ?, verseScore = 0, "
-                   "verseLevel = ?, ScheduleDate = ? WHERE id = ?")
-        .bindAll(minWordSize, wordSizeLevel, verseLevel,
-                 toDbText(GetScheduleDate(clock_, int(verseLevel))), verseId)
-        .run();
-    if (minWordSize == 0 && verseLevel == 2)
-        UpdatePassage(true, true);
-}
-
-void Progress::RemoveVerseLevel(qint64 verseId) {
-    const std::optional<VerseRecord> verse = verseRecord(db_, verseId);
-    if (!verse)
-        return;
-    if (verse->minWordSize == 0 && verse->verseLevel > 1) {
-        const qint64 verseLevel = verse->verseLevel - 1;
-        Statement(db_, "UPDATE PassageVerses SET verseLevel = ?, verseScore = 0, "
-                       "ScheduleDate = ? WHERE id = ?")
-            .bindAll(verseLevel, toDbText(GetScheduleDate(clock_, int(verseLevel))), verseId)
-            .run();
-    } else if (verse->wordSizeLevel > 0) {
-        const qint64 wordSizeLevel = verse->wordSizeLevel - 1;
-        Statement(db_, "UPDATE PassageVerses SET minWordSize = ?, WordSizeLevel = ?, "
-                       "verseScore = 0, ScheduleDate = ? WHERE id = ?")
-            .bindAll(GetMinWordSize(db_, int(verse->book), int(verse->chapter),
-                                    int(verse->verse), int(wordSizeLevel)),
-                     wordSizeLevel, toDbText(GetScheduleDate(clock_, int(verse->verseLevel))),
-                     verseId)
-            .run();
+// Everything the judged page moves, each row read once.
+PageRecords readRecords(Database &db, const QuizState &state, const Judgement &judgement) {
+    PageRecords page{{}, std::nullopt, state.verse, state.passage};
+    Statement verse(db, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
+                        "minWordSize, verseScore, ScheduleDate FROM PassageVerses WHERE id = ?");
+    WordSizeMeasure measure(db);
+    for (const auto &[verseId, right] : judgement.verses) {
+        if (verse.bindAll(verseId).next())
+            page.verses.append(
+                {verseId,
+                 {int(verse.integer(3)), int(verse.integer(4)), int(verse.integer(5)),
+                  int(verse.integer(6)), verse.text(7)},
+                 measure.wordLengths(verse.integer(0), verse.integer(1), verse.integer(2))});
+        verse.reset();
     }
-    // Below the ladder's foot nothing changes, the score included: the next wrong page
-    // tries again.
+    Statement passage(db, "SELECT passageScore, passagelevel, numVersestoAsk, numVerses, "
+                          "scheduledate FROM Passages WHERE id = ?");
+    if (passage.bindAll(state.currentPassageID).next())
+        page.passage =
+            PassageNumbers{int(passage.integer(0)), int(passage.integer(1)),
+                           int(passage.integer(2)), int(passage.integer(3)), passage.text(4)};
+    return page;
 }
 
-void Progress::UpdatePassage(bool right, bool newVerse) {
-    Statement row(db_, "SELECT passageScore, passagelevel, numVersestoAsk, numVerses "
-                       "FROM Passages WHERE id = ?");
-    if (row.bindAll(state_.currentPassageID).next()) {
-        qint64 score = row.integer(0);
-        qint64 level = row.integer(1);
-        qint64 toAsk = row.integer(2);
-        const qint64 verses = row.integer(3);
-        row.reset();
-        const bool wholePassage = toAsk == verses + 1;
-        if (wholePassage && !newVerse) {
-            if (right && score < state_.passage.up) {
-                ++score;
-            } else if (!right && score > state_.passage.down) {
-                --score;
-            } else {
-                // Level 20, not 19, is the top: a passage at 19 may still rise.
-                if (right && level <= 19)
-                    ++level;
-                else if (!right && level > 1)
-                    --level;
-                score = 0;
-            }
-        } else if (newVerse) {
-            // Held at every verse plus one: past it the passage would leave its
-            // whole-passage phase for good.
-            toAsk = std::min(toAsk + 1, verses + 1);
-            score = 0;
-        }
-        if (wholePassage || newVerse)
-            Statement(db_, "UPDATE Passages SET passageScore = ?, passagelevel = ?, "
-                           "numVersestoAsk = ?, scheduledate = ? WHERE id = ?")
-                .bindAll(score, level, toAsk, toDbText(GetScheduleDate(clock_, int(level))),
-                         state_.currentPassageID)
+// Writes the rows the page changed.
+void writeRecords(Database &db, const PageRecords &before, const PageRecords &after,
+                  qint64 passageId) {
+    Statement verse(db, "UPDATE PassageVerses SET verseLevel = ?, WordSizeLevel = ?, "
+                        "minWordSize = ?, verseScore = ?, ScheduleDate = ? WHERE id = ?");
+    for (qsizetype n = 0; n < after.verses.size(); ++n) {
+        const VerseNumbers &v = after.verses[n].numbers;
+        if (v != before.verses[n].numbers)
+            verse
+                .bindAll(v.verseLevel, v.wordSizeLevel, v.minWordSize, v.verseScore, v.scheduleDate,
+                         after.verses[n].id)
                 .run();
     }
-    state_.passage.adapt(right);
+    if (after.passage != before.passage) {
+        const PassageNumbers &p = *after.passage;
+        Statement(db, "UPDATE Passages SET passageScore = ?, passagelevel = ?, "
+                      "numVersestoAsk = ?, scheduledate = ? WHERE id = ?")
+            .bindAll(p.passageScore, p.passageLevel, p.numVersestoAsk, p.scheduleDate, passageId)
+            .run();
+    }
 }
+} // namespace
 
 void Quiz::start(qint64 userId) {
     state_ = QuizState();
@@ -170,11 +91,13 @@ QString Quiz::makeQuestion() {
         qint64 id, toAsk, verses;
     };
     QList<Due> due;
-    Statement rows(db_, "SELECT id, numVersestoAsk, numVerses FROM Passages "
-                        "WHERE UserID = ? AND substr(scheduledate, 1, 16) <= ? ORDER BY id");
-    rows.bindAll(state_.userId, toDbText(now).left(16));
+    Statement rows(db_, "SELECT id, numVersestoAsk, numVerses, scheduledate FROM Passages "
+                        "WHERE UserID = ? ORDER BY id");
+    rows.bindAll(state_.userId);
+    const DueAt isDue(now);
     while (rows.next())
-        due.append({rows.integer(0), rows.integer(1), rows.integer(2)});
+        if (isDue(rows.text(3)))
+            due.append({rows.integer(0), rows.integer(1), rows.integer(2)});
 
     for (qsizetype tried = 0; tried < due.size(); ++tried, ++state_.dueRound) {
         if (state_.dueRound > due.size())
@@ -192,27 +115,26 @@ QString Quiz::makeQuestion() {
 }
 
 Judgement Quiz::submit(const QList<BlankAnswer> &answers) {
-    const bool samePage = answers.size() == state_.blanks.size() &&
-                          std::equal(answers.begin(), answers.end(), state_.blanks.begin(),
-                                     [](const BlankAnswer &answer, const Blank &blank) {
-                                         return answer.verseId == blank.verseId &&
-                                                answer.expected == blank.expected;
-                                     });
+    const bool samePage =
+        answers.size() == state_.blanks.size() &&
+        std::equal(answers.begin(), answers.end(), state_.blanks.begin(),
+                   [](const BlankAnswer &answer, const Blank &blank) {
+                       return answer.verseId == blank.verseId && answer.expected == blank.expected;
+                   });
     if (state_.blanks.isEmpty() || !samePage)
         throw Error(Error::BadInput,
                     QStringLiteral("The page does not hold the blanks it was built with."));
     const Judgement judgement = judgePage(answers);
-    QuizState next = state_;
     Transaction transaction(db_);
     requirePassage(db_, state_.currentPassageID);
-    Progress progress(db_, clock_, next);
-    for (const auto &[verseId, right] : judgement.verses)
-        progress.UpdateVerseScore(verseId, right);
-    next.verse.adapt(judgement.pageRight);
-    progress.UpdatePassage(judgement.pageRight, false);
+    const PageRecords before = readRecords(db_, state_, judgement);
+    PageRecords after = before;
+    scorePage(after, judgement, clock_.now());
+    writeRecords(db_, before, after, state_.currentPassageID);
     transaction.commit();
-    next.blanks.clear();
-    state_ = next;
+    state_.blanks.clear();
+    state_.verse = after.verseThresholds;
+    state_.passage = after.passageThresholds;
     ++(judgement.pageRight ? numCorrect : numIncorrect);
     return judgement;
 }

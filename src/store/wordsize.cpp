@@ -3,15 +3,15 @@
 #include "learning/tokens.h"
 #include "learning/wordsize.h"
 
-int WordSizeMeasure::operator()(qint64 book, qint64 chapter, qint64 verse, int level) {
+QList<int> WordSizeMeasure::wordLengths(qint64 book, qint64 chapter, qint64 verse) {
     const std::optional<Verse> found = read_(book, chapter, verse);
     if (!found)
-        return 0;
+        return {};
     if (!found->text)
         throw nullError();
-    return minWordSizeOf(tokenLengths(*found->text), level);
+    return tokenLengths(*found->text);
 }
 
-int GetMinWordSize(Database &db, qint64 book, qint64 chapter, qint64 verse, int level) {
-    return WordSizeMeasure(db)(book, chapter, verse, level);
+int WordSizeMeasure::operator()(qint64 book, qint64 chapter, qint64 verse, int level) {
+    return minWordSizeOf(wordLengths(book, chapter, verse), level);
 }

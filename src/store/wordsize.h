@@ -6,12 +6,12 @@
 class WordSizeMeasure {
 public:
     explicit WordSizeMeasure(Database &db) : read_(db) {}
-    // 0 for a verse that is not in the table; throws for a NULL text or a failed query.
+    // The verse's tokenLengths; none for a verse that is not in the table. Throws for a
+    // NULL text or a failed query.
+    QList<int> wordLengths(qint64 book, qint64 chapter, qint64 verse);
+    // The verse's minimum word size at a word-size level: 0 for a verse not in the table.
     int operator()(qint64 book, qint64 chapter, qint64 verse, int level);
 
 private:
     VerseReader read_;
 };
-
-// One verse's minimum word size at a word-size level, as WordSizeMeasure gives it.
-int GetMinWordSize(Database &db, qint64 book, qint64 chapter, qint64 verse, int level);

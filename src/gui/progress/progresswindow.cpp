@@ -96,12 +96,42 @@ QStandardItem *cell(const QString &text, const QVariant &key) {
     item->setData(key, sortKey);
     return item;
 }
+
+QString phaseText(const PassageProgress &passage) {
+    if (passage.wholePassage)
+        return ProgressWindow::tr("whole passage");
+    if (passage.verses == 1)
+        return ProgressWindow::tr("learning, %1 of 1 verse in").arg(passage.versesIn);
+    return ProgressWindow::tr("learning, %1 of %2 verses in")
+        .arg(passage.versesIn)
+        .arg(passage.verses);
+}
+
+QString waitText(const PassageProgress &passage) {
+    const qint64 count = passage.wait.count;
+    switch (passage.wait.unit) {
+    case Wait::Due:
+        return ProgressWindow::tr("now");
+    case Wait::Minutes:
+        return count == 1 ? ProgressWindow::tr("in 1 minute")
+                          : ProgressWindow::tr("in %1 minutes").arg(count);
+    case Wait::Hours:
+        return count == 1 ? ProgressWindow::tr("in 1 hour")
+                          : ProgressWindow::tr("in %1 hours").arg(count);
+    case Wait::Days:
+        return count == 1 ? ProgressWindow::tr("in 1 day")
+                          : ProgressWindow::tr("in %1 days").arg(count);
+    case Wait::Unreadable:
+        break;
+    }
+    return passage.nextReview;
+}
 } // namespace
 
 ProgressWindow::ProgressWindow(const WindowContext &context)
     : QWidget(nullptr, Qt::Window), context_(context) {
     setObjectName(QStringLiteral("Progress"));
-    setWindowTitle(QStringLiteral("Progress"));
+    setWindowTitle(tr("Progress"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setFont(defaultControlFont());
 
@@ -118,45 +148,42 @@ ProgressWindow::ProgressWindow(const WindowContext &context)
         summary->addRow(caption, value);
         return value;
     };
-    passageCount = count("passageCount", QStringLiteral("Passages:"));
-    versesLearning = count("versesLearning", QStringLiteral("Verses let in, still learning:"));
-    versesMatured = count("versesMatured", QStringLiteral("Verses matured (level 2 or more):"));
-    versesWaiting = count("versesWaiting", QStringLiteral("Verses not yet let in:"));
-    versesDue = count("versesDue", QStringLiteral("Verses due now:"));
-    passagesDue = count("passagesDue", QStringLiteral("Passages due now:"));
+    passageCount = count("passageCount", tr("Passages:"));
+    versesLearning = count("versesLearning", tr("Verses let in, still learning:"));
+    versesMatured = count("versesMatured", tr("Verses matured (level 2 or more):"));
+    versesWaiting = count("versesWaiting", tr("Verses not yet let in:"));
+    versesDue = count("versesDue", tr("Verses due now:"));
+    passagesDue = count("passagesDue", tr("Passages due now:"));
 
     auto *forecast = new QBarSeries;
-    forecastVerses_ = barSet(QStringLiteral("Verses"), blue);
-    forecastPassages_ = barSet(QStringLiteral("Passages"), orange);
+    forecastVerses_ = barSet(tr("Verses"), blue);
+    forecastPassages_ = barSet(tr("Passages"), orange);
     forecast->append({forecastVerses_, forecastPassages_});
     forecastDays_ = new QBarCategoryAxis;
     forecastCount_ = new QValueAxis;
-    forecastChart =
-        chartView(this, "forecastChart", QStringLiteral("Falling due (today with all overdue)"),
-                  forecast, forecastDays_, forecastCount_);
+    QChartView *forecastChart =
+        chartView(this, "forecastChart", tr("Falling due (today with all overdue)"), forecast,
+                  forecastDays_, forecastCount_);
 
     auto *ladder = new QStackedBarSeries;
-    ladderSets_ = {barSet(QStringLiteral("1: just begun"), yellow),
-                   barSet(QStringLiteral("1: halfway"), orange),
-                   barSet(QStringLiteral("1: nearly all words"), vermillion),
-                   barSet(QStringLiteral("2 and up"), blue)};
+    ladderSets_ = {barSet(tr("1: just begun"), yellow), barSet(tr("1: halfway"), orange),
+                   barSet(tr("1: nearly all words"), vermillion), barSet(tr("2 and up"), blue)};
     ladder->append(ladderSets_);
     auto *levels = new QBarCategoryAxis;
     for (int level = 1; level <= ProgressReport::topVerseLevel; ++level)
         levels->append(QString::number(level));
-    levels->setTitleText(QStringLiteral("Verse level"));
+    levels->setTitleText(tr("Verse level"));
     ladderCount_ = new QValueAxis;
-    ladderChart = chartView(this, "ladderChart", QStringLiteral("Verses on the ladder"), ladder,
-                            levels, ladderCount_);
+    QChartView *ladderChart =
+        chartView(this, "ladderChart", tr("Verses on the ladder"), ladder, levels, ladderCount_);
 
     passageRows_ = new QStandardItemModel(0, 4, this);
-    passageRows_->setHorizontalHeaderLabels({QStringLiteral("Passage"), QStringLiteral("Phase"),
-                                             QStringLiteral("Level"),
-                                             QStringLiteral("Next review")});
+    passageRows_->setHorizontalHeaderLabels(
+        {tr("Passage"), tr("Phase"), tr("Level"), tr("Next review")});
     auto *sorted = new QSortFilterProxyModel(this);
     sorted->setSourceModel(passageRows_);
     sorted->setSortRole(sortKey);
-    passageTable = new QTableView(this);
+    auto *passageTable = new QTableView(this);
     passageTable->setObjectName(QStringLiteral("passageTable"));
     passageTable->setModel(sorted);
     passageTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -173,12 +200,12 @@ ProgressWindow::ProgressWindow(const WindowContext &context)
     grid->addWidget(Uname, 0, 0, 1, 2);
     auto *left = new QVBoxLayout;
     left->addLayout(summary);
-    auto *note = new QLabel(
-        QStringLiteral("At verse level 1 a verse climbs one step for each length of word in it, "
-                       "blanking shorter words as it goes: \"just begun\" is up to a third of "
-                       "its steps, \"halfway\" up to two thirds, \"nearly all words\" beyond. "
-                       "Past the last step every word is blanked and the verse is at level 2."),
-        this);
+    auto *note =
+        new QLabel(tr("At verse level 1 a verse climbs one step for each length of word in it, "
+                      "blanking shorter words as it goes: \"just begun\" is up to a third of "
+                      "its steps, \"halfway\" up to two thirds, \"nearly all words\" beyond. "
+                      "Past the last step every word is blanked and the verse is at level 2."),
+                   this);
     note->setWordWrap(true);
     left->addWidget(note);
     left->addStretch();
@@ -218,7 +245,7 @@ void ProgressWindow::draw(const ProgressReport &report) {
     QList<qreal> verses;
     QList<qreal> passages;
     for (const ForecastDay &day : report.forecast) {
-        days << (days.isEmpty() ? QStringLiteral("Today") : day.date.toString(u"ddd'<br>'d"));
+        days << (days.isEmpty() ? tr("Today") : day.date.toString(u"ddd'<br>'d"));
         verses << day.verses;
         passages << day.passages;
     }
@@ -245,10 +272,10 @@ void ProgressWindow::draw(const ProgressReport &report) {
     for (const PassageProgress &passage : report.passages) {
         const double along =
             passage.wholePassage ? 2.0 : double(passage.versesIn) / std::max(passage.verses, 1);
-        QStandardItem *next = cell(passage.nextReviewWords, passage.nextReview);
+        QStandardItem *next = cell(waitText(passage), passage.nextReview);
         next->setToolTip(passage.nextReview);
         passageRows_->appendRow({cell(passage.range, passage.readingOrder),
-                                 cell(passage.phase, along),
+                                 cell(phaseText(passage), along),
                                  cell(QString::number(passage.level), passage.level), next});
     }
 }

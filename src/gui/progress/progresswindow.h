@@ -7,14 +7,12 @@
 
 class QBarCategoryAxis;
 class QBarSet;
-class QChartView;
 class QLabel;
 class QStandardItemModel;
-class QTableView;
 class QValueAxis;
 
 // One learner's progress: the summary, the forecast, the ladder and the passages, as
-// progressReport gives them. Not modal; closing it only hides it.
+// progressReport gives them, in words of its own. Not modal; closing it only hides it.
 class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
@@ -25,6 +23,9 @@ public:
     // Reads the figures of the user shown again.
     void refresh();
 
+private:
+    void draw(const ProgressReport &report);
+
     QLabel *Uname;
     QLabel *passageCount;
     QLabel *versesLearning;
@@ -32,13 +33,6 @@ public:
     QLabel *versesWaiting;
     QLabel *versesDue;
     QLabel *passagesDue;
-    QChartView *forecastChart;
-    QChartView *ladderChart;
-    QTableView *passageTable;
-
-private:
-    void draw(const ProgressReport &report);
-
     WindowContext context_;
     qint64 userId_ = 0;
     QBarSet *forecastVerses_;
