@@ -54,10 +54,9 @@ std::optional<Verse> VerseReader::operator()(qint64 book, qint64 chapter, qint64
 }
 
 QString Translation::title() const {
-    if (abbreviation.isEmpty() || abbreviation == description)
+    if (description.isEmpty() || abbreviation.isEmpty() || abbreviation == description)
         return description.isEmpty() ? abbreviation : description;
-    return description.isEmpty() ? abbreviation
-                                 : QStringLiteral("%1 (%2)").arg(description, abbreviation);
+    return QStringLiteral("%1 (%2)").arg(description, abbreviation);
 }
 
 QString Translation::languageName() const {
@@ -79,10 +78,8 @@ bool hasTable(Database &db, const char *name) {
 QString translationName(Database &db) {
     if (!hasTable(db, "Bible"))
         return {};
-    Statement query(db, "SELECT Module, Abbreviation, Description, Language FROM Bible LIMIT 1");
-    return query.next()
-               ? Translation{query.text(0), query.text(1), query.text(2), query.text(3)}.title()
-               : QString();
+    Statement query(db, "SELECT Abbreviation, Description FROM Bible LIMIT 1");
+    return query.next() ? Translation{{}, query.text(0), query.text(1), {}}.title() : QString();
 }
 
 BookNames::BookNames(Database &db) : books_(bookList(db)) {
