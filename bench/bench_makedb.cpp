@@ -4,7 +4,9 @@
 // three are run in turn, run by run, so that a busy machine slows each alike.
 //   cmake -S . -B build-bench -G Ninja -DVERSEKEEP_BENCH=ON && ninja -C build-bench bench_makedb &&
 //   build-bench/bench/bench_makedb [RUNS [MODULE]]
-// RUNS defaults to 7; medians are printed with the lowest and highest run.
+// RUNS defaults to 7; medians are printed with the lowest and highest run, and the build's
+// time over the floor's is taken run by run, which a load that comes and goes upsets less.
+#include "benchhome.h"
 #include "bible/builder.h"
 
 #include <QCoreApplication>
@@ -27,11 +29,12 @@ struct Timing {
         work();
         seconds.push_back(double(timer.nsecsElapsed()) / 1e9);
     }
-    double median() {
-        std::sort(seconds.begin(), seconds.end());
-        return seconds[seconds.size() / 2];
-    }
 };
+
+void printSpread(const char *what, const std::vector<double> &samples, const char *unit) {
+    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+    std::printf("  %-30s %7.3f%s (%.3f-%.3f)\n", what, median(samples), unit, *low, *high);
+}
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -69,12 +72,11 @@ int main(int argc, char *argv[]) {
 
     std::printf("%d verses (%lld characters) of %s, %d runs each\n", verses,
                 static_cast<long long>(characters), qPrintable(module), runs);
-    for (Timing &timing : timings) {
-        const double median = timing.median();
-        std::printf("  %-30s %7.3f s (%.3f-%.3f)  %8.0f verses/s\n", timing.what, median,
-                    timing.seconds.front(), timing.seconds.back(), verses / median);
-    }
-    std::printf("  build / floor                  %7.2f\n",
-                timings[2].median() / timings[0].median());
+    for (const Timing &timing : timings)
+        printSpread(timing.what, timing.seconds, " s");
+    std::vector<double> ratios;
+    for (int run = 0; run < runs; ++run)
+        ratios.push_back(timings[2].seconds[run] / timings[0].seconds[run]);
+    printSpread("build / floor, run by run", ratios, "  ");
     return 0;
 }
