@@ -9,7 +9,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-webengine-dev qt6-charts-dev libgl-dev
   libsqlcipher-dev sqlcipher
-  libsword-dev sword-text-kjv
+  libsword-dev sword-text-kjv sword-text-web sword-text-sparv
   fonts-liberation
   fp-utils librsvg2-bin
   xvfb xauth

@@ -16,9 +16,8 @@
 
 namespace {
 
-// Ctrl-C during the import unwinds through the builder, which removes its temporary file.
+// Ctrl-C during the import stops the builder, which removes its temporary file.
 volatile std::sig_atomic_t interruptedBy = 0;
-struct Interrupted {};
 
 void noteSignal(int signal) {
     interruptedBy = signal;
@@ -55,12 +54,16 @@ QString helpText() {
                "quotes become ' and \", dashes -, and the ligatures ae and oe two letters, so "
                "that every verse can be typed on an ordinary keyboard; --keep-characters keeps "
                "the module's own. Letters of the module's language, such as n with a tilde, "
-               "are always kept.\n\n"
+               "are always kept, and invisible format marks always dropped.\n\n"
+               "The database also records the translation's name and each book's name in the "
+               "module's language, where SWORD's locales have it (Genesis is G\u00E9nesis in a "
+               "Spanish Bible), in English otherwise.\n\n"
                "Other Bibles come as Debian packages, for example:\n"
                "  sudo apt-get install sword-text-web     (World English Bible)\n"
                "  sudo apt-get install sword-text-sparv   (Spanish Reina-Valera 1909)\n"
                "then --list-modules shows their names for --module.")
-        .arg(QLatin1String(VerseSource::defaultModule), defaultDatabaseFile(), Settings::fileName());
+        .arg(QLatin1String(VerseSource::defaultModule), defaultDatabaseFile(),
+             Settings::fileName());
 }
 
 // Carriage-return updates on a terminal; a log or a build tool gets a few whole lines.
@@ -75,19 +78,20 @@ public:
     TerminalProgress(const TerminalProgress &) = delete;
     TerminalProgress &operator=(const TerminalProgress &) = delete;
 
-    void operator()(int done, int total) {
+    bool operator()(int done, int total) {
         if (interruptedBy)
-            throw Interrupted();
+            return false;
         const int percent = total > 0 ? int(qint64(done) * 100 / total) : 100;
         const int step = terminal_ ? percent : percent / 25 * 25;
         if (step == shown_)
-            return;
+            return true;
         shown_ = step;
         const QString line = QStringLiteral("Importing %1: %2%").arg(module_).arg(step);
         if (terminal_)
             print(stderr, '\r' + line + (done == total ? QStringLiteral("\n") : QString()));
         else
             print(stderr, line + '\n');
+        return true;
     }
 
 private:
@@ -97,18 +101,26 @@ private:
 };
 
 int listModules() {
-    const QList<ModuleInfo> bibles = VerseSource::installedBibles();
+    const QList<Translation> bibles = VerseSource::installedBibles();
     if (bibles.isEmpty()) {
         print(stderr, QStringLiteral("No Bible module is installed; the Debian package "
                                      "sword-text-kjv has the King James Version.\n"));
         return 0;
     }
-    qsizetype width = 0;
-    for (const ModuleInfo &bible : bibles)
-        width = std::max(width, bible.name.size());
-    for (const ModuleInfo &bible : bibles)
-        print(stdout,
-              QStringLiteral("%1  %2\n").arg(bible.name, -int(width)).arg(bible.description));
+    QList<QStringList> rows{{QStringLiteral("MODULE"), QStringLiteral("ABBREVIATION"),
+                             QStringLiteral("NAME"), QStringLiteral("LANGUAGE")}};
+    for (const Translation &bible : bibles)
+        rows.append({bible.module, bible.abbreviation, bible.description, bible.languageName()});
+    QList<qsizetype> widths(rows.first().size() - 1);
+    for (const QStringList &row : std::as_const(rows))
+        for (qsizetype column = 0; column < widths.size(); ++column)
+            widths[column] = std::max(widths[column], row[column].size());
+    for (const QStringList &row : std::as_const(rows)) {
+        QString line;
+        for (qsizetype column = 0; column < widths.size(); ++column)
+            line += row[column].leftJustified(widths[column] + 2);
+        print(stdout, line + row.last() + '\n');
+    }
     return 0;
 }
 
@@ -122,17 +134,24 @@ int makeDatabase(const QString &file, const QString &moduleName, bool keepCharac
         if (!QDir().mkpath(folder))
             throw Error(Error::FileSystem, QStringLiteral("cannot make the folder %1").arg(folder));
     }
-    const ModuleInfo module = source.module();
-    TerminalProgress progress(module.name);
-    catchInterruptions();
-    const BuildCount count = buildDatabase(target, source, {keepCharacters, std::ref(progress)});
+    const Translation translation = source.translation();
+    std::optional<BuildCount> count;
+    {
+        TerminalProgress progress(translation.module);
+        catchInterruptions();
+        count = buildDatabase(target, source, {keepCharacters, std::ref(progress)});
+    }
+    if (!count) {
+        print(stderr, QStringLiteral("versekeep-makedb: interrupted; no database was made\n"));
+        return 128 + interruptedBy;
+    }
 
     const QFileInfo made(target);
-    print(stdout, QStringLiteral("Made %1: %2 verses in %3 books from %4 (%5).\n")
+    print(stdout, QStringLiteral("Made %1: %2 verses in %3 books from %4, module %5.\n")
                       .arg(made.absoluteFilePath())
-                      .arg(count.verses)
-                      .arg(count.books)
-                      .arg(module.name, module.description));
+                      .arg(count->verses)
+                      .arg(count->books)
+                      .arg(translation.title(), translation.module));
     const DatabaseLocation location{made.absolutePath() + '/', made.fileName()};
     placeHelpFile(location);
     const bool recorded = Settings::recordDatabaseLocation(location);
@@ -188,8 +207,5 @@ int main(int argc, char *argv[]) {
     } catch (const Error &error) {
         print(stderr, QStringLiteral("versekeep-makedb: %1\n").arg(error.description()));
         return 1;
-    } catch (const Interrupted &) {
-        print(stderr, QStringLiteral("versekeep-makedb: interrupted; no database was made\n"));
-        return 128 + interruptedBy;
     }
 }

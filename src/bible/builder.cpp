@@ -5,6 +5,8 @@
 #include "db/database.h"
 #include "db/schema.h"
 
+#include <localemgr.h>
+#include <swlocale.h>
 #include <swmgr.h>
 #include <swmodule.h>
 #include <versekey.h>
@@ -14,6 +16,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -38,9 +41,40 @@ bool isBible(const sword::SWModule *module) {
     return std::strcmp(module->getType(), sword::SWMgr::MODTYPE_BIBLES) == 0;
 }
 
+Translation translationOf(const sword::SWModule *module) {
+    const QString name = QString::fromUtf8(module->getName());
+    const QString abbreviation = QString::fromUtf8(module->getConfigEntry("Abbreviation"));
+    return {name, abbreviation.isEmpty() ? name : abbreviation,
+            QString::fromUtf8(module->getDescription()), QString::fromUtf8(module->getLanguage())};
+}
+
+// Held by whoever uses SWORD: its versification and locale managers, and its keys'
+// instance count and locale cache, are shared by the whole process without locks of their
+// own. Recursive, so that a thread holding a source can still list the modules.
+std::recursive_mutex &swordTurn() {
+    static std::recursive_mutex turn;
+    return turn;
+}
+
+// SWORD's locale for a language code: "pt-BR" tries pt_BR, then pt. None where SWORD has
+// no names in the language (asked for one it lacks, it would give its default).
+sword::SWLocale *localeFor(QString code) {
+    sword::LocaleMgr *locales = sword::LocaleMgr::getSystemLocaleMgr();
+    const sword::StringList available = locales->getAvailableLocales();
+    code.replace(u'-', u'_');
+    for (const QString &name : {code, code.section(u'_', 0, 0)}) {
+        const sword::SWBuf wanted(name.toUtf8().constData());
+        if (!name.isEmpty() &&
+            std::find(available.begin(), available.end(), wanted) != available.end())
+            return locales->getLocale(wanted.c_str());
+    }
+    return nullptr;
+}
+
 } // namespace
 
 struct VerseSource::Private {
+    std::unique_lock<std::recursive_mutex> turn{swordTurn()};
     sword::SWMgr manager;
     sword::SWModule *module = nullptr;
     std::unique_ptr<sword::VerseKey> key;
@@ -48,13 +82,13 @@ struct VerseSource::Private {
     int oldTestamentBooks = 0;
 };
 
-QList<ModuleInfo> VerseSource::installedBibles() {
+QList<Translation> VerseSource::installedBibles() {
+    const std::lock_guard turn(swordTurn());
     sword::SWMgr manager;
-    QList<ModuleInfo> bibles;
+    QList<Translation> bibles;
     for (const auto &[name, module] : manager.getModules())
         if (isBible(module))
-            bibles.append(
-                {QString::fromUtf8(name.c_str()), QString::fromUtf8(module->getDescription())});
+            bibles.append(translationOf(module));
     return bibles;
 }
 
@@ -84,9 +118,8 @@ VerseSource::VerseSource(const QString &moduleName) : d(std::make_unique<Private
 
 VerseSource::~VerseSource() = default;
 
-ModuleInfo VerseSource::module() const {
-    return {QString::fromUtf8(d->module->getName()),
-            QString::fromUtf8(d->module->getDescription())};
+Translation VerseSource::translation() const {
+    return translationOf(d->module);
 }
 
 int VerseSource::bookCount() const {
@@ -101,6 +134,21 @@ int VerseSource::verseCount() const {
             count += book->getVerseMax(chapter);
     }
     return count;
+}
+
+QStringList VerseSource::bookNames() const {
+    sword::SWLocale *locale = localeFor(QString::fromUtf8(d->module->getLanguage()));
+    QStringList names;
+    for (int index = 0; index < bookCount(); ++index) {
+        const char *english = d->versification->getBook(index)->getLongName();
+        // A locale gives back the text it lacks. SWORD with Unicode support, as Debian's
+        // is, loads only its UTF-8 locales.
+        const char *translated = locale ? locale->translate(english) : english;
+        names.append(std::strcmp(translated, english) == 0
+                         ? readerBookName(QString::fromUtf8(english))
+                         : QString::fromUtf8(translated));
+    }
+    return names;
 }
 
 void VerseSource::forEachVerse(const std::function<void(const SourceVerse &)> &visit) {
@@ -129,6 +177,15 @@ void VerseSource::forEachVerse(const std::function<void(const SourceVerse &)> &v
     }
 }
 
+namespace {
+// Not words: the pilcrow, a paragraph mark, and invisible format characters such as a
+// right-to-left mark; but not the joiners with which some scripts spell.
+bool isLayout(char32_t point) {
+    return point == u'\u00B6' || (QChar::category(point) == QChar::Other_Format &&
+                                  point != u'\u200C' && point != u'\u200D');
+}
+} // namespace
+
 QString plainVerseText(const QString &stripped, bool keepCharacters) {
     // Tags a module's filters missed, and the odd USFM marker ("\nd ") left in an OSIS text.
     static const QRegularExpression markup(QStringLiteral(R"(<[^>]*>|\\\+?[a-z]+[0-9]*\*?)"));
@@ -147,24 +204,30 @@ QString plainVerseText(const QString &stripped, bool keepCharacters) {
     // The expression is the dearest step, and nearly every verse can skip it.
     if (text.contains(u'<') || text.contains(u'\\'))
         text.remove(markup);
-    // A paragraph mark is layout, not words, whatever characters are kept.
-    text.remove(u'\u00B6');
-    if (!keepCharacters) {
-        QString folded;
-        folded.reserve(text.size());
-        for (const QChar c : std::as_const(text)) {
-            const auto *fold = std::end(folding);
-            if (c.unicode() >= 0x80)
-                fold = std::find_if(std::begin(folding), std::end(folding),
-                                    [c](const auto &entry) { return entry.from == c; });
-            if (fold == std::end(folding))
-                folded.append(c);
-            else
-                folded.append(QLatin1String(fold->to));
+    QString plain;
+    plain.reserve(text.size());
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar c = text.at(at);
+        if (c.unicode() < 0x80) {
+            plain.append(c);
+            continue;
         }
-        text = folded;
+        // Whole code points: a few format characters lie beyond the first plane.
+        const qsizetype length =
+            c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate() ? 2 : 1;
+        const char32_t point =
+            length == 2 ? QChar::surrogateToUcs4(c, text.at(at + 1)) : c.unicode();
+        const auto *fold = std::end(folding);
+        if (!keepCharacters)
+            fold = std::find_if(std::begin(folding), std::end(folding),
+                                [point](const auto &entry) { return entry.from == point; });
+        if (fold != std::end(folding))
+            plain.append(QLatin1String(fold->to));
+        else if (!isLayout(point))
+            plain.append(QStringView(text).sliced(at, length));
+        at += length - 1;
     }
-    return text.simplified();
+    return plain.simplified();
 }
 
 QString readerBookName(const QString &swordName) {
@@ -179,28 +242,59 @@ QString readerBookName(const QString &swordName) {
     return QString::number(number) + swordName.mid(match.capturedLength(1));
 }
 
-BuildCount importVerses(Database &db, VerseSource &source, const BuildOptions &options) {
-    const int total = source.verseCount();
-    BuildCount count;
-    Transaction transaction(db);
-    Statement insert(db, "INSERT INTO kjv (BookNum, Book, Chapter, Verse, VerseText) "
-                         "VALUES (?, ?, ?, ?, ?)");
-    if (options.progress)
-        options.progress(0, total);
-    source.forEachVerse([&](const SourceVerse &verse) {
-        insert.bindAll(verse.bookNum, verse.book, verse.chapter, verse.verse,
-                       plainVerseText(verse.text, options.keepCharacters));
-        insert.run();
-        ++count.verses;
-        count.books = verse.bookNum;
-        if (options.progress)
-            options.progress(count.verses, total);
-    });
-    transaction.commit();
-    return count;
+namespace {
+// The translation and its books' names, beside the verses they describe.
+void describe(Database &db, const VerseSource &source) {
+    const Translation translation = source.translation();
+    Statement(db, "INSERT INTO Bible (Module, Abbreviation, Description, Language) "
+                  "VALUES (?, ?, ?, ?)")
+        .bindAll(translation.module, translation.abbreviation, translation.description,
+                 translation.language)
+        .run();
+    Statement insert(db, "INSERT INTO BibleBooks (BookNum, Name) VALUES (?, ?)");
+    const QStringList names = source.bookNames();
+    for (int index = 0; index < names.size(); ++index)
+        insert.bindAll(index + 1, names[index]).run();
 }
 
-BuildCount buildDatabase(const QString &target, VerseSource &source, const BuildOptions &options) {
+struct Stopped {};
+
+// Fills the empty verse table and the description in one transaction. False when the
+// progress callback stopped it; nothing is written then.
+bool importVerses(Database &db, VerseSource &source, const BuildOptions &options,
+                  BuildCount &count) {
+    const int total = source.verseCount();
+    const auto goOn = [&] { return !options.progress || options.progress(count.verses, total); };
+    if (!goOn())
+        return false;
+    Transaction transaction(db);
+    describe(db, source);
+    Statement insert(db, "INSERT INTO kjv (BookNum, Book, Chapter, Verse, VerseText) "
+                         "VALUES (?, ?, ?, ?, ?)");
+    try {
+        source.forEachVerse([&](const SourceVerse &verse) {
+            // A chapter at a time: often enough for a bar and a prompt stop, seldom
+            // enough to cost nothing.
+            if (verse.verse == 1 && count.verses > 0 && !goOn())
+                throw Stopped();
+            insert.bindAll(verse.bookNum, verse.book, verse.chapter, verse.verse,
+                           plainVerseText(verse.text, options.keepCharacters));
+            insert.run();
+            ++count.verses;
+            count.books = verse.bookNum;
+        });
+    } catch (const Stopped &) {
+        return false;
+    }
+    if (!goOn())
+        return false;
+    transaction.commit();
+    return true;
+}
+} // namespace
+
+std::optional<BuildCount> buildDatabase(const QString &target, VerseSource &source,
+                                        const BuildOptions &options) {
     const QFileInfo info(target);
     const QString folder = info.absolutePath();
     if (!QFileInfo(folder).isDir())
@@ -221,7 +315,8 @@ BuildCount buildDatabase(const QString &target, VerseSource &source, const Build
     {
         Database db(part.path());
         createSchema(db);
-        count = importVerses(db, source, options);
+        if (!importVerses(db, source, options, count))
+            return std::nullopt; // the part goes with the unwinding
         db.close();
     }
     try {

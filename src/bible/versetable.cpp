@@ -1,5 +1,8 @@
 #include "bible/versetable.h"
 
+#include <QLocale>
+#include <QRegularExpression>
+#include <algorithm>
 #include <limits>
 
 QList<ListEntry> bookList(Database &db) {
@@ -29,7 +32,8 @@ int lastChapter(Database &db, qint64 book) {
 }
 
 int lastVerse(Database &db, qint64 book, int chapter) {
-    Statement query(db, "SELECT max(Verse) AS lastVerse FROM kjv WHERE BookNum = ? AND Chapter = ?");
+    Statement query(db,
+                    "SELECT max(Verse) AS lastVerse FROM kjv WHERE BookNum = ? AND Chapter = ?");
     query.bindAll(book, chapter);
     return singleNumber(query);
 }
@@ -47,4 +51,60 @@ std::optional<Verse> VerseReader::operator()(qint64 book, qint64 chapter, qint64
                       query_.isNull(3) ? std::nullopt : std::optional(query_.text(3))};
     query_.reset();
     return found;
+}
+
+QString Translation::title() const {
+    if (description.isEmpty() || abbreviation.isEmpty() || abbreviation == description)
+        return description.isEmpty() ? abbreviation : description;
+    return QStringLiteral("%1 (%2)").arg(description, abbreviation);
+}
+
+QString Translation::languageName() const {
+    // Qt knows languages, not regions or scripts: "pt" of "pt-BR", "zh" of "zh_Hant".
+    static const QRegularExpression subtag(QStringLiteral("[-_].*"));
+    const QLocale::Language known = QLocale::codeToLanguage(QString(language).remove(subtag));
+    return known == QLocale::AnyLanguage ? language : QLocale::languageToString(known);
+}
+
+namespace {
+// The builder's description came later than the verse table; older files lack its tables.
+bool hasTable(Database &db, const char *name) {
+    Statement query(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+    query.bindAll(QString::fromLatin1(name));
+    return query.next();
+}
+} // namespace
+
+QString translationName(Database &db) {
+    if (!hasTable(db, "Bible"))
+        return {};
+    Statement query(db, "SELECT Abbreviation, Description FROM Bible LIMIT 1");
+    return query.next() ? Translation{{}, query.text(0), query.text(1), {}}.title() : QString();
+}
+
+BookNames::BookNames(Database &db) : books_(bookList(db)) {
+    for (const ListEntry &book : std::as_const(books_))
+        byStoredName_.insert(book.text, book.text);
+    if (!hasTable(db, "BibleBooks"))
+        return;
+    Statement names(db, "SELECT BookNum, Name FROM BibleBooks");
+    while (names.next()) {
+        const auto book = std::find_if(books_.begin(), books_.end(), [&](const ListEntry &entry) {
+            return entry.id == names.integer(0);
+        });
+        if (book == books_.end())
+            continue;
+        byStoredName_[book->text] = names.text(1);
+        book->text = names.text(1);
+    }
+}
+
+QString BookNames::operator()(qint64 bookNum) const {
+    const auto book = std::find_if(books_.begin(), books_.end(),
+                                   [&](const ListEntry &entry) { return entry.id == bookNum; });
+    return book == books_.end() ? QString() : book->text;
+}
+
+QString BookNames::ofStored(const QString &storedName) const {
+    return byStoredName_.value(storedName, storedName);
 }

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 
+#include <QHash>
 #include <QString>
 #include <optional>
 
@@ -34,4 +35,41 @@ public:
 
 private:
     Statement query_;
+};
+
+// The Bible a database's verse table was built from, as its SWORD module describes it.
+struct Translation {
+    QString module;       // SWORD's name for it, what versekeep-makedb --module takes
+    QString abbreviation; // the short name readers know, "KJV"
+    QString description;  // "King James Version"
+    QString language;     // a language code, "es" or "pt-BR"
+
+    // How a heading names it: "King James Version (KJV)".
+    QString title() const;
+    // The language in English words, "Spanish"; the code itself for one Qt does not know.
+    QString languageName() const;
+    bool operator==(const Translation &) const = default;
+};
+
+// The title of the translation the database was built from; empty for a database made
+// before the builder described it.
+QString translationName(Database &db);
+
+// Book names as the windows show them: in the Bible's language where the database gives
+// them, else the names the verse table holds (and passages store). Read once.
+class BookNames {
+public:
+    explicit BookNames(Database &db);
+
+    // Books in reading order with the names shown, for the pickers.
+    const QList<ListEntry> &books() const { return books_; }
+    // The name shown for a book number; empty for one the verse table lacks.
+    QString operator()(qint64 bookNum) const;
+    // The name shown for a book name as the verse table and passages hold it; an
+    // unknown name is shown as it is.
+    QString ofStored(const QString &storedName) const;
+
+private:
+    QList<ListEntry> books_;
+    QHash<QString, QString> byStoredName_;
 };

@@ -52,3 +52,20 @@ CREATE TABLE kjv (
     VerseText TEXT,
     PRIMARY KEY (BookNum, Chapter, Verse)
 ) WITHOUT ROWID;
+
+-- The Bible the verse table was built from, for display: one row. Files made before
+-- the builder wrote it lack this table and the next; they show no translation and the
+-- verse table's own book names.
+CREATE TABLE Bible (
+    Module       TEXT NOT NULL, -- SWORD's name for it
+    Abbreviation TEXT NOT NULL,
+    Description  TEXT NOT NULL,
+    Language     TEXT NOT NULL  -- a language code: en, es, pt-BR
+);
+
+-- Each book's name in the Bible's language, as the windows show it. kjv.Book keeps the
+-- English name, which passages store.
+CREATE TABLE BibleBooks (
+    BookNum INTEGER PRIMARY KEY,
+    Name    TEXT NOT NULL
+);

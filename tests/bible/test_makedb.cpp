@@ -1,10 +1,11 @@
 #include "bible/builder.h"
-#include "db/database.h"
+#include "db/open.h"
 #include "support/testdatabase.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTest>
+#include <QThread>
 #include <csignal>
 #include <unistd.h>
 
@@ -47,17 +48,144 @@ QString verse(Database &db, const QString &book, int chapter, int verse) {
     query.bindAll(book, chapter, verse);
     return query.next() ? query.text(0) : QStringLiteral("(missing)");
 }
+
+// A build on a thread of its own, as a window runs one.
+std::optional<BuildCount> buildOnWorker(const QString &target, const QString &module,
+                                        const std::function<bool(int, int)> &progress = {}) {
+    std::optional<BuildCount> count;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        VerseSource source(module);
+        count = buildDatabase(target, source, {false, progress});
+    }));
+    worker->start();
+    worker->wait();
+    return count;
+}
 } // namespace
 
 class TestMakedb : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
+    void translations_data();
+    void translations();
+    void spanishBible_data();
+    void spanishBible();
+    void description_data();
+    void description();
+    void stoppedBuildsLeaveNothing_data();
+    void stoppedBuildsLeaveNothing();
     void plainVerseText_data();
     void plainVerseText();
     void refusedRunsMakeNothing_data();
     void refusedRunsMakeNothing();
     void killedBuildsThenTwoDatabases();
+
+private:
+    QTemporaryDir spanishFolder_;
+    const QString spanish_ = spanishFolder_.filePath("spanish.db");
 };
+
+// Built once: a build takes seconds.
+void TestMakedb::initTestCase() {
+    QVERIFY(buildOnWorker(spanish_, "spaRV1909eb"));
+}
+
+void TestMakedb::translations_data() {
+    QTest::addColumn<Translation>("bible");
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QStringList>("shown"); // its title and language
+    QTest::newRow("KJV") << Translation{"engKJV2006eb", "KJV", "King James Version", "en"} << true
+                         << QStringList{"King James Version (KJV)", "English"};
+    QTest::newRow("RV1909") << Translation{"spaRV1909eb", "RV1909", "Reina Valera 1909", "es"}
+                            << true << QStringList{"Reina Valera 1909 (RV1909)", "Spanish"};
+    QTest::newRow("region, no abbreviation")
+        << Translation{"m", "", "A", "pt-BR"} << false << QStringList{"A", "Portuguese"};
+}
+
+void TestMakedb::translations() {
+    QFETCH(Translation, bible);
+    QTEST(VerseSource::installedBibles().contains(bible), "installed");
+    QTEST((QStringList{bible.title(), bible.languageName()}), "shown");
+}
+
+void TestMakedb::spanishBible_data() {
+    QTest::addColumn<int>("book");
+    QTest::addColumn<int>("chapter");
+    QTest::addColumn<int>("verse");
+    QTest::addColumn<QString>("shown");   // the book's name shown
+    QTest::addColumn<QList<int>>("ends"); // the book's last chapter, the chapter's last verse
+    QTest::addColumn<QString>("words");
+    QTest::newRow("Genesis") << 1 << 1 << 1 << "G\u00E9nesis" << QList{50, 31} << "EN el principio";
+    QTest::newRow("Matthew") << 40 << 1 << 16 << "Mateo" << QList{28, 25}
+                             << "naci\u00F3 Jes\u00FAs,";
+    QTest::newRow("Revelation") << 66 << 22 << 21 << "Apocalipsis" << QList{22, 21}
+                                << "nuestro Se\u00F1or Jesucristo";
+}
+
+void TestMakedb::spanishBible() {
+    QFETCH(int, book);
+    QFETCH(int, chapter);
+    QFETCH(int, verse);
+    Database db(spanish_);
+    const BookNames names(db);
+    const std::optional<Verse> read = VerseReader(db)(book, chapter, verse);
+    QVERIFY(read && read->text);
+    QTEST(names(book), "shown");
+    QTEST(names.ofStored(read->book), "shown"); // the verse table keeps the English names
+    QTEST((QList{lastChapter(db, book), lastVerse(db, book, chapter)}), "ends");
+    QFETCH(QString, words);
+    QVERIFY2(read->text->contains(words), qPrintable(*read->text));
+}
+
+void TestMakedb::description_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("madeBefore"); // a file from before the description was stored
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("revelation");
+    QTest::newRow("KJV") << VERSEKEEP_BIBLE_DB << false << "King James Version (KJV)"
+                         << "Revelation";
+    QTest::newRow("RV1909") << spanish_ << false << "Reina Valera 1909 (RV1909)"
+                            << "Apocalipsis";
+    QTest::newRow("made before") << spanish_ << true << ""
+                                 << "Revelation";
+}
+
+void TestMakedb::description() {
+    QFETCH(QString, file);
+    QTemporaryDir folder;
+    QVERIFY(QFile::copy(file, folder.filePath("copy.db")));
+    QFETCH(bool, madeBefore);
+    if (madeBefore)
+        Database(folder.filePath("copy.db")).execute("DROP TABLE Bible; DROP TABLE BibleBooks");
+    Database db = openDatabase({folder.path() + '/', "copy.db"});
+    QTEST(translationName(db), "title");
+    const BookNames names(db);
+    QFETCH(QString, revelation);
+    QCOMPARE(names.books().last(), (ListEntry{66, revelation}));
+    QCOMPARE(names.ofStored("Revelation"), revelation);
+    QCOMPARE(names.ofStored("Nowhere"), "Nowhere");
+}
+
+void TestMakedb::stoppedBuildsLeaveNothing_data() {
+    QTest::addColumn<int>("stopAt"); // verses done
+    QTest::newRow("before the first verse") << 0;
+    QTest::newRow("halfway") << 15000;
+    QTest::newRow("after the last verse") << 31102;
+}
+
+void TestMakedb::stoppedBuildsLeaveNothing() {
+    QFETCH(int, stopAt);
+    QTemporaryDir folder;
+    int last = -1;
+    const auto progress = [&](int done, int total) {
+        last = done;
+        return done < stopAt && total == 31102;
+    };
+    QVERIFY(!buildOnWorker(folder.filePath("stopped.db"), VerseSource::defaultModule, progress));
+    QCOMPARE(names(folder.path()), QStringList());
+    QVERIFY(last >= stopAt && last < stopAt + 200); // stopped within a chapter
+}
 
 void TestMakedb::plainVerseText_data() {
     QTest::addColumn<QString>("raw");
@@ -73,6 +201,9 @@ void TestMakedb::plainVerseText_data() {
         << false << "'a' 'b' \"c\" \"d\" 1-2-3-4-5-6-7... aeAeoeOe \u00BFQui\u00E9n? Se\u00F1or";
     QTest::newRow("kept characters") << "\u00B6 C\u00E6sar\u2019s \u201Cword\u201D\u2014  \n"
                                      << true << "C\u00E6sar\u2019s \u201Cword\u201D\u2014";
+    QTest::newRow("invisible format characters, not the joiners")
+        << "\u200Fmila\u00ADgro\uFEFF \u200F \U000E0041x\u200Cy\u200Dz\u200E" << true
+        << "milagro x\u200Cy\u200Dz";
 }
 
 void TestMakedb::plainVerseText() {
