@@ -1,6 +1,8 @@
 #define SQLITE_HAS_CODEC 1
 #include "db/database.h"
 
+#include "db/inuse.h"
+
 #include <sqlite3.h>
 
 #include <QFile>
@@ -118,7 +120,8 @@ Database::~Database() {
 }
 
 Database::Database(Database &&other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), busy_(std::move(other.busy_)) {}
+    : db_(std::exchange(other.db_, nullptr)), busy_(std::move(other.busy_)),
+      inUse_(std::move(other.inUse_)) {}
 
 Database &Database::operator=(Database &&other) noexcept {
     if (this != &other) {
@@ -126,9 +129,12 @@ Database &Database::operator=(Database &&other) noexcept {
             sqlite3_close_v2(db_);
         db_ = std::exchange(other.db_, nullptr);
         busy_ = std::move(other.busy_);
+        inUse_ = std::move(other.inUse_);
     }
     return *this;
 }
+
+void Database::holdWhileOpen(std::unique_ptr<InUse> mark) { inUse_ = std::move(mark); }
 
 void Database::setBusyHook(std::function<void(bool)> hook) {
     if (busy_)
@@ -155,6 +161,7 @@ void Database::close() {
     if (rc != SQLITE_OK)
         fail(rc);
     db_ = nullptr;
+    inUse_.reset();
 }
 
 void Database::execute(const char *sql) {
