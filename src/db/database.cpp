@@ -98,8 +98,8 @@ Database::Database(const QString &path, const QByteArray &key)
 Database Database::createNew(const QString &path, const QByteArray &key) {
     const QByteArray name = QFile::encodeName(path);
     // O_EXCL makes "does it exist?" and "create it" one step; an empty file is an
-    // empty database to SQLite.
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    // empty database to SQLite. Owner only: the key is printed in the README.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         const int err = errno;
         throw Error(err == EEXIST ? Error::FileExists : Error::FileSystem,
