@@ -51,15 +51,17 @@ QString freePath(const QString &folder, const Naming &naming, QDateTime moment) 
     return folder + '/' + naming.name(moment);
 }
 
+bool newerFirst(const BackupCopy &a, const BackupCopy &b) {
+    return std::pair(a.made, a.path) > std::pair(b.made, b.path);
+}
+
 // Our copies in the folder, newest first.
 QList<BackupCopy> copies(const QString &folder, const Naming &naming, bool apart = false) {
     QList<BackupCopy> found;
     for (const QString &name : QDir(folder).entryList(QDir::Files))
         if (const QDateTime made = naming.madeAt(name); made.isValid())
             found.append({folder + '/' + name, made, apart});
-    std::sort(found.begin(), found.end(), [](const BackupCopy &a, const BackupCopy &b) {
-        return std::pair(a.made, a.path) > std::pair(b.made, b.path);
-    });
+    std::sort(found.begin(), found.end(), newerFirst);
     return found;
 }
 
@@ -201,9 +203,7 @@ QList<BackupCopy> backupCopies(const QString &databasePath) {
     const QString folder = backupFolder(databasePath);
     const Naming naming(databasePath);
     QList<BackupCopy> all = copies(folder, naming) + copies(folder + '/' + futureFolder, naming, true);
-    std::sort(all.begin(), all.end(), [](const BackupCopy &a, const BackupCopy &b) {
-        return std::pair(a.made, a.path) > std::pair(b.made, b.path);
-    });
+    std::sort(all.begin(), all.end(), newerFirst);
     return all;
 }
 

@@ -19,7 +19,7 @@ QDateTime at(const char *text) { return fromDbText(QString::fromLatin1(text)); }
 // The files of a folder; copies of test.db as the moment they were made ("2026-12-06 10:30").
 QStringList files(const QString &folder) {
     QStringList names;
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
         const QDateTime made = backupMadeAt("test.db", name);
         names << (made.isValid() ? made.toString("yyyy-MM-dd HH:mm") : name);
     }
@@ -27,9 +27,7 @@ QStringList files(const QString &folder) {
     return names;
 }
 
-QString copyName(const QString &moment) {
-    return "test-" + fromDbText(moment + ":00").toString("yyyy-MM-dd-HHmmss") + ".db";
-}
+QString copyName(QString moment) { return "test-" + moment.replace(' ', '-').remove(':') + "00.db"; }
 
 // Starts at the times given on each of count days from the first.
 QStringList days(const char *first, int count, const QStringList &times) {
