@@ -88,7 +88,11 @@ DatabaseLocation Application::firstStartLocation(const DatabaseLocation &locatio
 void Application::startBackup(const QString &databasePath) {
     backup_ = QThread::create([this, databasePath, now = clock_.now()] {
         try {
-            backUpDatabase(databasePath, now);
+            // A clock gone wrong, a file in the folder that is no copy: told once.
+            const QString notes = backUpDatabase(databasePath, now).notes();
+            if (!notes.isEmpty())
+                QMetaObject::invokeMethod(
+                    this, [this, notes] { dialogs_.message(notes); }, Qt::QueuedConnection);
         } catch (const Error &error) {
             const Error report =
                 error.retold(tr("Today's backup of the database was not made; your work is "

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/restorecommand.h"
 #include "core/clock.h"
 #include "gui/about/about.h"
 #include "gui/desktop.h"
@@ -8,6 +9,10 @@
 #include <QIcon>
 
 int main(int argc, char *argv[]) {
+    if (argc >= 2 && qstrcmp(argv[1], "--restore") == 0) {
+        QCoreApplication shell(argc, argv); // no window
+        return restoreCommand(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
+    }
     // The question page's engine shares the windows' graphics context.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qtApp(argc, argv);

@@ -40,11 +40,12 @@ PartFile::PartFile(const QString &target) {
     const QString stem = info.absolutePath() + QStringLiteral("/.") + info.fileName() + '.' +
                          QString::number(::getpid()) + '-';
     // O_EXCL makes "is the name free?" and "take it" one step; a second writer of the same
-    // target in this process takes the next number.
+    // target in this process takes the next number. Owner only, whatever the umask: what is
+    // written here is a learner's database or a copy of one, and its key is no secret.
     for (int attempt = 0;; ++attempt) {
         path_ = stem + QString::number(attempt) + QStringLiteral(".part");
         const int fd = ::open(QFile::encodeName(path_).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::close(fd);
             return;

@@ -1,6 +1,8 @@
 #define SQLITE_HAS_CODEC 1
 #include "db/database.h"
 
+#include "db/inuse.h"
+
 #include <sqlite3.h>
 
 #include <QFile>
@@ -96,8 +98,8 @@ Database::Database(const QString &path, const QByteArray &key)
 Database Database::createNew(const QString &path, const QByteArray &key) {
     const QByteArray name = QFile::encodeName(path);
     // O_EXCL makes "does it exist?" and "create it" one step; an empty file is an
-    // empty database to SQLite.
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    // empty database to SQLite. Owner only: the key is printed in the README.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         const int err = errno;
         throw Error(err == EEXIST ? Error::FileExists : Error::FileSystem,
@@ -118,7 +120,8 @@ Database::~Database() {
 }
 
 Database::Database(Database &&other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), busy_(std::move(other.busy_)) {}
+    : db_(std::exchange(other.db_, nullptr)), busy_(std::move(other.busy_)),
+      inUse_(std::move(other.inUse_)) {}
 
 Database &Database::operator=(Database &&other) noexcept {
     if (this != &other) {
@@ -126,9 +129,12 @@ Database &Database::operator=(Database &&other) noexcept {
             sqlite3_close_v2(db_);
         db_ = std::exchange(other.db_, nullptr);
         busy_ = std::move(other.busy_);
+        inUse_ = std::move(other.inUse_);
     }
     return *this;
 }
+
+void Database::holdWhileOpen(std::unique_ptr<InUse> mark) { inUse_ = std::move(mark); }
 
 void Database::setBusyHook(std::function<void(bool)> hook) {
     if (busy_)
@@ -155,6 +161,7 @@ void Database::close() {
     if (rc != SQLITE_OK)
         fail(rc);
     db_ = nullptr;
+    inUse_.reset();
 }
 
 void Database::execute(const char *sql) {
@@ -167,10 +174,16 @@ void Database::execute(const char *sql) {
 qint64 Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
 void Database::fail(int resultCode) const {
-    const int code = resultCode & 0xff;
+    int code = resultCode & 0xff;
     const char *message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
     if (db_ && sqlite3_errcode(db_) == SQLITE_OK)
         message = sqlite3_errstr(code);
+    // sqlcipher_export (the backups) reports any failure as SQLITE_ERROR and passes on only
+    // the message of the one beneath, which is SQLite's own text for its code: a full disk
+    // there is known by that text and nothing else.
+    for (const int beneath : {SQLITE_BUSY, SQLITE_FULL})
+        if (code == SQLITE_ERROR && std::strcmp(message, sqlite3_errstr(beneath)) == 0)
+            code = beneath;
     throw Error::database(code, describe(code, message));
 }
 

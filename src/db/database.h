@@ -13,6 +13,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+class InUse;
 
 // The one connection to an encrypted database file. Opening never creates a file:
 // an empty or wrong path is a failure, not a fresh private database. A file or folder the
@@ -48,11 +49,15 @@ public:
 
     [[noreturn]] void fail(int resultCode) const;
 
+    // Keeps the mark that the file is in use until the connection closes.
+    void holdWhileOpen(std::unique_ptr<InUse> mark);
+
     struct Busy;
 
 private:
     sqlite3 *db_ = nullptr;
     std::unique_ptr<Busy> busy_;
+    std::unique_ptr<InUse> inUse_; // after db_: let go only once the file is closed
 };
 
 // A prepared statement. Values are bound, never spliced into the text; columns are

@@ -1,6 +1,20 @@
 #include "db/open.h"
 
+#include "db/inuse.h"
+
+#include <QFileInfo>
 #include <sqlite3.h>
+
+namespace {
+// How long a start waits for a restore into the same file to finish.
+constexpr int restoreWaitMs = 15000;
+} // namespace
+
+bool hasVersekeepTables(Database &db) {
+    Statement tables(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                         "lower(name) IN ('users', 'passages', 'passageverses', 'kjv')");
+    return tables.next() && tables.integer(0) == 4;
+}
 
 Database openDatabase(const DatabaseLocation &location) {
     const QString path = location.filePath();
@@ -16,12 +30,18 @@ Database openDatabase(const DatabaseLocation &location) {
                         .arg(Settings::fileName()));
     Database db;
     try {
+        // Marked before it is opened: a restore that is replacing the file finishes first,
+        // and the file opened is the one it put there.
+        std::unique_ptr<InUse> mark;
+        if (QFileInfo::exists(path) && !(mark = InUse::take(path, InUse::Shared, restoreWaitMs)))
+            throw Error::database(SQLITE_BUSY,
+                                  QStringLiteral("a backup is still being restored into it; "
+                                                 "start Versekeep again once that is done"));
         db = Database(path);
-        Statement tables(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
-                             "lower(name) IN ('users', 'passages', 'passageverses', 'kjv')");
-        if (tables.next() && tables.integer(0) != 4)
+        if (!hasVersekeepTables(db))
             throw Error::database(SQLITE_NOTADB,
                         QStringLiteral("this is not a Versekeep database: it lacks its tables"));
+        db.holdWhileOpen(std::move(mark));
     } catch (const Error &error) {
         throw error.retold(where(error.description()));
     }
