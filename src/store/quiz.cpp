@@ -115,11 +115,14 @@ QString Quiz::makeQuestion() {
 }
 
 Judgement Quiz::submit(const QList<BlankAnswer> &answers) {
+    // The page's copy of each blank comes back through the browser: it is read as judging
+    // reads it, whatever form it took on the way.
     const bool samePage =
         answers.size() == state_.blanks.size() &&
         std::equal(answers.begin(), answers.end(), state_.blanks.begin(),
                    [](const BlankAnswer &answer, const Blank &blank) {
-                       return answer.verseId == blank.verseId && answer.expected == blank.expected;
+                       return answer.verseId == blank.verseId &&
+                              sameText(answer.expected, blank.expected);
                    });
     if (state_.blanks.isEmpty() || !samePage)
         throw Error(Error::BadInput,
