@@ -17,7 +17,7 @@ struct BlankAnswer {
 };
 
 // True when the texts read the same after CookVerse, letter case ignored, in one Unicode
-// normal form (NFC) and without invisible format characters.
+// normal form (NFC, case folded as NFD) and without invisible format characters.
 bool sameText(const QString &a, const QString &b);
 
 // Right when the typed text is the expected one (sameText).
