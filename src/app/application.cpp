@@ -2,12 +2,14 @@
 
 #include "core/clock.h"
 #include "db/backup.h"
+#include "db/restore.h"
 #include "gui/about/about.h"
 #include "gui/desktop.h"
 #include "gui/dialogs.h"
 #include "gui/passages/userpassages.h"
 #include "gui/progress/progresswindow.h"
 #include "gui/quiz/quizzing.h"
+#include "gui/users/restorebackup.h"
 #include "gui/users/users.h"
 
 #include <QCoreApplication>
@@ -18,6 +20,8 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QThread>
+#include <optional>
+#include <sqlite3.h>
 
 Application::Application(Dialogs &dialogs, Clock &clock, Desktop &desktop)
     : dialogs_(dialogs), clock_(clock), desktop_(desktop) {}
@@ -35,25 +39,29 @@ Application::~Application() {
 
 bool Application::Main() {
     try {
-        const DatabaseLocation location = firstStartLocation(Settings::databaseLocation());
-        helpFilePath_ = location.helpFilePath();
-        dbConn_ = openDatabase(location);
-        placeHelpFile(location);
-        // Waiting for another copy of the program to finish its save shows as a busy cursor.
-        dbConn_.setBusyHook([](bool waiting) {
-            if (waiting)
-                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            else
-                QGuiApplication::restoreOverrideCursor();
-        });
+        location_ = firstStartLocation(Settings::databaseLocation());
+        helpFilePath_ = location_.helpFilePath();
+        openConnection();
+        placeHelpFile(location_);
         showUsers();
-        startBackup(location.filePath());
+        startBackup(location_.filePath());
         return true;
     } catch (const Error &error) {
         dialogs_.errorReport(error);
         ExitProgram();
         return false;
     }
+}
+
+void Application::openConnection() {
+    dbConn_ = openDatabase(location_);
+    // Waiting for another copy of the program to finish its save shows as a busy cursor.
+    dbConn_.setBusyHook([](bool waiting) {
+        if (waiting)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QGuiApplication::restoreOverrideCursor();
+    });
 }
 
 DatabaseLocation Application::firstStartLocation(const DatabaseLocation &location) {
@@ -181,6 +189,67 @@ void Application::showAbout() {
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+void Application::showBackups() {
+    // Each copy is opened with the key to read what it holds.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const QList<BackupListing> backups = listBackups(location_.filePath());
+    QGuiApplication::restoreOverrideCursor();
+    if (backups.isEmpty())
+        return dialogs_.message(tr("There is no backup of %1 yet. Versekeep makes one each day it "
+                                   "starts, in the folder %2.")
+                                    .arg(location_.filePath(), backupFolder(location_.filePath())));
+    auto *window = new RestoreBackup(backups, users());
+    connect(window, &RestoreBackup::chosen, this, &Application::restore);
+    window->open();
+}
+
+void Application::restore(const BackupListing &backup) {
+    if (exiting_ ||
+        !dialogs_.confirm(tr("Put the backup of %1 in the place of your database? It holds %2.\n\n"
+                             "Whatever was done since then is lost; your database as it is now "
+                             "is backed up first.")
+                              .arg(backupTime(backup.copy.made), holdings(backup.users))))
+        return;
+    // Nothing may go on showing rows of the file that goes: these windows are made afresh.
+    delete quizzing_;
+    delete userPassages_;
+    delete progress_;
+    // The restore refuses while the file is in use, by this program too: its backup ends,
+    // its connection closes, and with it goes its mark.
+    if (backup_)
+        backup_->wait();
+    std::optional<Error> failure;
+    RestoreReport report;
+    try {
+        dbConn_.close();
+        try {
+            report = restoreBackup(location_.filePath(), backup.copy.path, clock_.now());
+        } catch (const Error &error) {
+            if (!error.isDatabase(SQLITE_BUSY))
+                throw;
+            throw error.retold(tr("Another copy of Versekeep has the database open, perhaps on "
+                                  "another screen or under another account. Quit it (every "
+                                  "window), then restore again."));
+        }
+    } catch (const Error &error) {
+        failure = error.retold(tr("Nothing was restored. %1").arg(error.description()));
+    }
+    try {
+        if (!dbConn_.isOpen())
+            openConnection();
+    } catch (const Error &error) {
+        dialogs_.errorReport(error);
+        return ExitProgram();
+    }
+    users()->requery();
+    showUsers();
+    if (failure)
+        return dialogs_.errorReport(*failure);
+    dialogs_.message(tr("The backup of %1 is restored: Versekeep holds %2.\n\nYour database as it "
+                        "was is kept as %3.")
+                         .arg(backupTime(backup.copy.made), holdings(report.users), report.before));
 }
 
 void Application::ExitProgram() {

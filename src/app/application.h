@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/backuplisting.h"
 #include "db/database.h"
 #include "db/open.h"
 #include "gui/windowcontext.h"
@@ -36,6 +37,7 @@ public:
     void showProgress(const QString &userName, qint64 userId) override;
     void showHelp() override;
     void showAbout() override;
+    void showBackups() override;
     // Closes every window, then the database. Safe to call again while it runs.
     void ExitProgram() override;
 
@@ -48,6 +50,11 @@ Q_SIGNALS:
 
 private:
     WindowContext context() { return {dbConn_, dialogs_, clock_}; }
+    // Opens the database at location_, marked in use.
+    void openConnection();
+    // Puts the backup in the database's place, if the learner agrees; every window that
+    // showed the file before is made afresh from the file after.
+    void restore(const BackupListing &backup);
     // Where the database is when the settings name none: the default one, made if need be.
     DatabaseLocation firstStartLocation(const DatabaseLocation &location);
     // Today's backup, made beside the user list rather than before it.
@@ -63,6 +70,7 @@ private:
     Clock &clock_;
     Desktop &desktop_;
     Database dbConn_;
+    DatabaseLocation location_;
     QString helpFilePath_;
     bool exiting_ = false;
     bool toldNoHelpViewer_ = false;

@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "core/settings.h"
 #include "db/restore.h"
+#include "gui/users/restorebackup.h"
 
 #include <QFileInfo>
 #include <cstdio>
@@ -11,20 +12,6 @@
 namespace {
 void print(FILE *stream, const QString &text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
-}
-
-QString when(const QDateTime &made) { return made.toString(QStringLiteral("d MMMM yyyy 'at' HH:mm")); }
-
-QString holding(const QList<UserSummary> &users) {
-    if (users.isEmpty())
-        return QStringLiteral("no users");
-    QStringList each;
-    for (const UserSummary &user : users)
-        each << QStringLiteral("%1 (%2 passage%3)")
-                    .arg(user.name)
-                    .arg(user.passages)
-                    .arg(user.passages == 1 ? "" : "s");
-    return each.join(QStringLiteral(", "));
 }
 
 int listCopies(const QString &database) {
@@ -37,12 +24,12 @@ int listCopies(const QString &database) {
                                  "one in its place:\n")
                       .arg(database));
     for (const BackupListing &entry : listing)
-        print(stdout, QStringLiteral("  %1  %2%3: %4\n")
-                          .arg(QFileInfo(entry.copy.path).fileName(), when(entry.copy.made),
-                               entry.copy.apart ? QStringLiteral(" (dated after the clock)")
-                                                : QString(),
-                               entry.readable ? holding(entry.users)
-                                              : QStringLiteral("does not open, cannot be restored")));
+        print(stdout,
+              QStringLiteral("  %1  %2%3: %4\n")
+                  .arg(QFileInfo(entry.copy.path).fileName(), backupTime(entry.copy.made),
+                       entry.copy.apart ? QStringLiteral(" (dated after the clock)") : QString(),
+                       entry.readable ? holdings(entry.users)
+                                      : QStringLiteral("does not open, cannot be restored")));
     return 0;
 }
 } // namespace
@@ -56,13 +43,14 @@ int restoreCommand(const QString &file) {
         const QString inFolder = backupFolder(database) + '/' + file;
         const QString copy = !QFileInfo::exists(file) && QFileInfo::exists(inFolder) ? inFolder : file;
         const RestoreReport report = restoreBackup(database, copy, SystemClock().now());
-        print(stdout, QStringLiteral("Restored %1%2 into %3.\n")
-                          .arg(report.restored,
-                               report.made.isValid()
-                                   ? QStringLiteral(", the backup of %1,").arg(when(report.made))
-                                   : QString(),
-                               report.database));
-        print(stdout, QStringLiteral("It holds %1.\n").arg(holding(report.users)));
+        print(stdout,
+              QStringLiteral("Restored %1%2 into %3.\n")
+                  .arg(report.restored,
+                       report.made.isValid()
+                           ? QStringLiteral(", the backup of %1,").arg(backupTime(report.made))
+                           : QString(),
+                       report.database));
+        print(stdout, QStringLiteral("It holds %1.\n").arg(holdings(report.users)));
         if (report.journalSettled)
             print(stdout, QStringLiteral("A journal left by a save that never finished was "
                                          "settled first.\n"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/backuplisting.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -43,12 +45,6 @@ QString backUpNow(Database &source, const QString &databasePath, const QDateTime
 
 // The folder of the copies.
 QString backupFolder(const QString &databasePath);
-
-struct BackupCopy {
-    QString path;
-    QDateTime made; // what its name says
-    bool apart = false; // dated after the clock when it was last looked at
-};
 
 // The copies in the folder and in its "future", newest first by their names.
 QList<BackupCopy> backupCopies(const QString &databasePath);

@@ -8,21 +8,8 @@
 
 class Database;
 
-// A user of a database and the number of passages they have.
-struct UserSummary {
-    QString name;
-    int passages = 0;
-    bool operator==(const UserSummary &) const = default;
-};
-
 // The users in name order, each with their number of passages.
 QList<UserSummary> usersAndPassages(Database &db);
-
-struct BackupListing {
-    BackupCopy copy;
-    bool readable = false; // opens with the key and has Versekeep's tables
-    QList<UserSummary> users;
-};
 
 // Every copy of the database (backupCopies), newest first, with the users and passages
 // read from the copy itself.

@@ -35,9 +35,10 @@ QAction *ProgramWindow::menuItem(QMenu *menu, const char *name, const QString &c
     return action;
 }
 
-void ProgramWindow::fileMenu(const char *menuName, const char *exitName) {
-    menuItem(menu(menuName, tr("&File")), exitName, tr("E&xit"),
-             [this] { navigation_.ExitProgram(); });
+QMenu *ProgramWindow::fileMenu(const char *menuName, const char *exitName) {
+    QMenu *file = menu(menuName, tr("&File"));
+    menuItem(file, exitName, tr("E&xit"), [this] { navigation_.ExitProgram(); });
+    return file;
 }
 
 void ProgramWindow::helpMenu(const char *menuName, const char *helpName, const char *aboutName) {

@@ -21,7 +21,7 @@ protected:
     QAction *menuItem(QMenu *menu, const char *name, const QString &caption,
                       const std::function<void()> &handler = {});
     // The File menu with its Exit item, and the Help menu with Help and About.
-    void fileMenu(const char *menuName, const char *exitName);
+    QMenu *fileMenu(const char *menuName, const char *exitName);
     void helpMenu(const char *menuName, const char *helpName, const char *aboutName);
     // Once the menus are in place: the size that shows them and the client as designed.
     QSize designSize() const;

@@ -31,6 +31,8 @@ public:
     // The help file, at its first topic.
     virtual void showHelp() = 0;
     virtual void showAbout() = 0;
+    // The backups of the database, to restore one.
+    virtual void showBackups() = 0;
     // Closes every window, then the database.
     virtual void ExitProgram() = 0;
 };

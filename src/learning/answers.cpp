@@ -17,8 +17,29 @@ QString CookVerse(const QString &verse) {
     return trimBlanks(text);
 }
 
+namespace {
+// A text as judging reads it. An accent stored as a mark of its own reads as the letter a
+// keyboard types, and the invisible format characters that no keyboard types (a
+// right-to-left mark) are not there: verse tables built before the builder dropped them
+// still hold some. Letter case is folded while every accent stands apart, so that a
+// capital and its small letter stay alike with an accent on them (I and i with a dot above
+// make one letter only as a capital).
+QString judged(const QString &text) {
+    QString visible;
+    visible.reserve(text.size());
+    for (const char32_t point : text.toUcs4())
+        if (QChar::category(point) != QChar::Other_Format)
+            visible += QChar::fromUcs4(point);
+    return CookVerse(visible.normalized(QString::NormalizationForm_D)
+                         .toCaseFolded()
+                         .normalized(QString::NormalizationForm_C));
+}
+} // namespace
+
+bool sameText(const QString &a, const QString &b) { return judged(a) == judged(b); }
+
 bool isRight(const BlankAnswer &blank) {
-    return CookVerse(blank.typed).compare(CookVerse(blank.expected), Qt::CaseInsensitive) == 0;
+    return sameText(blank.typed, blank.expected);
 }
 
 Judgement judgePage(const QList<BlankAnswer> &blanks) {

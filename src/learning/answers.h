@@ -16,7 +16,11 @@ struct BlankAnswer {
     bool operator==(const BlankAnswer &) const = default;
 };
 
-// Right when both texts are the same after CookVerse, letter case ignored.
+// True when the texts read the same after CookVerse, letter case ignored, in one Unicode
+// normal form (NFC, case folded as NFD) and without invisible format characters.
+bool sameText(const QString &a, const QString &b);
+
+// Right when the typed text is the expected one (sameText).
 bool isRight(const BlankAnswer &blank);
 
 struct Judgement {

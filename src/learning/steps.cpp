@@ -6,6 +6,11 @@
 
 #include <algorithm>
 
+int storedNumber(qint64 value) {
+    constexpr qint64 limit = 1000000;
+    return int(std::clamp(value, -limit, limit));
+}
+
 void Thresholds::adapt(bool right) {
     if (right) {
         if (up > 1)

@@ -7,6 +7,12 @@
 #include <QString>
 #include <optional>
 
+// A number as the database holds it, any 64-bit value, brought within +-1000000: far past
+// any level, score or count of verses a learner reaches, and far enough from int's ends
+// that the steps can count on from it. A hand-edited or damaged row cannot make them
+// overflow.
+int storedNumber(qint64 value);
+
 // A pair of learning thresholds. A right page first lowers the up threshold to 1 (a verse
 // or passage then rises after fewer right answers), then the down threshold to -5 (it falls
 // only after more wrong ones); a wrong page undoes this in the opposite order.

@@ -28,7 +28,8 @@ int minWordSizeOf(const QList<int> &wordLengths, int level) {
     if (level <= 1)
         return longest;
     int size = longest + 1;
-    for (int step = 0; step < level; ++step)
+    // Past the shortest every word is blanked, however high the level.
+    for (int step = 0; step < level && size > 0; ++step)
         size = size > shortest ? NextSmallerSize(wordLengths, size, shortest) : 0;
     return size;
 }

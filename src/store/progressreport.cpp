@@ -3,6 +3,7 @@
 #include "bible/versetable.h"
 #include "core/clock.h"
 #include "learning/schedule.h"
+#include "learning/steps.h"
 #include "learning/tokens.h"
 #include "learning/wordsize.h"
 #include "store/passages.h"
@@ -69,10 +70,10 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
             PassageRange{{0, passages.text(1), int(passages.integer(2)), int(passages.integer(3))},
                          {0, passages.text(4), int(passages.integer(5)), int(passages.integer(6))}}
                 .text();
-        const qint64 toAsk = passages.integer(7);
-        passage.verses = int(passages.integer(8));
+        const int toAsk = storedNumber(passages.integer(7));
+        passage.verses = storedNumber(passages.integer(8));
         passage.wholePassage = toAsk == passage.verses + 1;
-        passage.level = int(passages.integer(9));
+        passage.level = storedNumber(passages.integer(9));
         passage.nextReview = passages.text(10);
         passage.wait = waitUntil(passage.nextReview, now);
         if (passage.wait.unit == Wait::Due)
@@ -81,11 +82,14 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
             ++day->passages;
 
         // A negative LIMIT would be no limit at all.
-        verses.bindAll(passage.id, std::clamp<qint64>(toAsk, 0, passage.verses));
+        verses.bindAll(passage.id, std::clamp(toAsk, 0, std::max(passage.verses, 0)));
         while (verses.next()) {
-            if (passage.versesIn++ == 0)
-                passage.readingOrder =
-                    verses.integer(0) * 1000000 + verses.integer(1) * 1000 + verses.integer(2);
+            if (passage.versesIn++ == 0) {
+                const auto place = [&](int column) {
+                    return qint64(storedNumber(verses.integer(column)));
+                };
+                passage.readingOrder = place(0) * 1000000 + place(1) * 1000 + place(2);
+            }
             const int level = int(std::clamp<qint64>(verses.integer(3), 1, report.topVerseLevel));
             ++report.versesByLevel[level - 1];
             if (level == 1) {
@@ -94,7 +98,8 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
                     read(verses.integer(0), verses.integer(1), verses.integer(2));
                 const int steps =
                     verse && verse->text ? wordSizeSteps(tokenLengths(*verse->text)) : 0;
-                ++report.levelOneByStage[int(wordSizeStage(int(verses.integer(4)), steps))];
+                const int wordSizeLevel = storedNumber(verses.integer(4));
+                ++report.levelOneByStage[int(wordSizeStage(wordSizeLevel, steps))];
             } else {
                 ++report.versesMatured;
             }

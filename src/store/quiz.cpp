@@ -19,17 +19,17 @@ PageRecords readRecords(Database &db, const QuizState &state, const Judgement &j
         if (verse.bindAll(verseId).next())
             page.verses.append(
                 {verseId,
-                 {int(verse.integer(3)), int(verse.integer(4)), int(verse.integer(5)),
-                  int(verse.integer(6)), verse.text(7)},
+                 {storedNumber(verse.integer(3)), storedNumber(verse.integer(4)),
+                  storedNumber(verse.integer(5)), storedNumber(verse.integer(6)), verse.text(7)},
                  measure.wordLengths(verse.integer(0), verse.integer(1), verse.integer(2))});
         verse.reset();
     }
     Statement passage(db, "SELECT passageScore, passagelevel, numVersestoAsk, numVerses, "
                           "scheduledate FROM Passages WHERE id = ?");
     if (passage.bindAll(state.currentPassageID).next())
-        page.passage =
-            PassageNumbers{int(passage.integer(0)), int(passage.integer(1)),
-                           int(passage.integer(2)), int(passage.integer(3)), passage.text(4)};
+        page.passage = PassageNumbers{
+            storedNumber(passage.integer(0)), storedNumber(passage.integer(1)),
+            storedNumber(passage.integer(2)), storedNumber(passage.integer(3)), passage.text(4)};
     return page;
 }
 
@@ -71,7 +71,7 @@ QList<PageVerse> Quiz::pageVerses(qint64 passageId, qint64 count) {
     VerseReader read(db_);
     rows.bindAll(passageId, count);
     while (rows.next()) {
-        PageVerse verse{rows.integer(0), int(rows.integer(4)), rows.text(5), std::nullopt};
+        PageVerse verse{rows.integer(0), storedNumber(rows.integer(4)), rows.text(5), std::nullopt};
         if (const std::optional<Verse> found =
                 read(rows.integer(1), rows.integer(2), rows.integer(3))) {
             if (!found->text)
@@ -97,7 +97,8 @@ QString Quiz::makeQuestion() {
     const DueAt isDue(now);
     while (rows.next())
         if (isDue(rows.text(3)))
-            due.append({rows.integer(0), rows.integer(1), rows.integer(2)});
+            due.append(
+                {rows.integer(0), storedNumber(rows.integer(1)), storedNumber(rows.integer(2))});
 
     for (qsizetype tried = 0; tried < due.size(); ++tried, ++state_.dueRound) {
         if (state_.dueRound > due.size())
@@ -115,11 +116,14 @@ QString Quiz::makeQuestion() {
 }
 
 Judgement Quiz::submit(const QList<BlankAnswer> &answers) {
+    // The page's copy of each blank comes back through the browser: it is read as judging
+    // reads it, whatever form it took on the way.
     const bool samePage =
         answers.size() == state_.blanks.size() &&
         std::equal(answers.begin(), answers.end(), state_.blanks.begin(),
                    [](const BlankAnswer &answer, const Blank &blank) {
-                       return answer.verseId == blank.verseId && answer.expected == blank.expected;
+                       return answer.verseId == blank.verseId &&
+                              sameText(answer.expected, blank.expected);
                    });
     if (state_.blanks.isEmpty() || !samePage)
         throw Error(Error::BadInput,

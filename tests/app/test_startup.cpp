@@ -1,6 +1,8 @@
 #include "app/application.h"
 #include "core/clock.h"
 #include "core/settings.h"
+#include "db/backup.h"
+#include "db/inuse.h"
 #include "store/passages.h"
 #include "support/windowfixture.h"
 
@@ -13,6 +15,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 QStringList shownWindows() {
@@ -69,6 +72,7 @@ private Q_SLOTS:
     void failedStartShowsOneReportAndNoWindow();
     void windowsLeadToEachOtherAndCloseOnce();
     void toldOnceBesideTheWindows();
+    void restoredFromTheUserList();
 };
 
 void TestStartup::failedStartShowsOneReportAndNoWindow_data() {
@@ -195,6 +199,61 @@ void TestStartup::toldOnceBesideTheWindows() {
                                             "https://www.tarnholm.example/versekeep"}));
     QTest::keyClick(about, Qt::Key_Escape);
     QTRY_VERIFY(!window("frmAbout"));
+    p.app.ExitProgram();
+}
+
+void TestStartup::restoredFromTheUserList() {
+    TestDatabase test;
+    test.db().execute("INSERT INTO Users (id, Name) VALUES (1, 'Ann')");
+    backUpDatabase(test.path(), QDateTime::currentDateTime().addDays(-3));
+    test.db().execute("INSERT INTO Users (id, Name) VALUES (2, 'Bob')");
+    addPassage(test.db(), SystemClock(), john11v35, "Bob", 2);
+    pointSettingsAt(test.folder(), QStringLiteral("test.db"));
+    Program p;
+    QVERIFY(p.app.Main());
+    QTRY_COMPARE(backupCopies(test.path()).size(), 2); // that one and today's
+    use("Users", "userlist", 1);
+    use("UserPassages", "pMenuProgress");
+    use("UserPassages", "pMenuUsers");
+    auto *users = child<QListWidget>(window("Users"), "userlist");
+    // Each try: another copy of the program running, the answer to the question, and how
+    // the older copy is chosen: Enter, or a double click.
+    for (const auto &[running, answer, enter] :
+         {std::tuple{false, false, false}, {true, true, true}, {false, true, true}}) {
+        std::unique_ptr<InUse> other =
+            running ? InUse::take(test.path(), InUse::Shared, 0) : nullptr;
+        p.dialogs.answers = {answer};
+        use("Users", "menuRestore");
+        auto *list = child<QTreeWidget>(window("RestoreBackup"), "backupList");
+        QCOMPARE(list->topLevelItem(0)->text(1), "Ann (0 passages), Bob (1 passage)");
+        QCOMPARE(list->topLevelItem(1)->text(1), "Ann (0 passages)");
+        if (enter) {
+            list->setCurrentItem(list->topLevelItem(1));
+            QTest::keyClick(list, Qt::Key_Return);
+        } else {
+            QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+            const QPoint at = list->visualItemRect(list->topLevelItem(1)).center();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        }
+        QTRY_VERIFY(!window("RestoreBackup"));
+        QCOMPARE(entries(users),
+                 (running || !answer ? QStringList{"Ann", "Bob"} : QStringList{"Ann"}));
+        // Nothing shows the file as it was.
+        QCOMPARE(shownWindows(),
+                 (answer ? QStringList{"Users"} : QStringList{"Progress", "Users"}));
+    }
+    QVERIFY2(p.dialogs.errors.value(0).startsWith("5 Nothing was restored. Another copy of "
+                                                  "Versekeep has the database open"),
+             qPrintable(p.dialogs.errors.value(0)));
+    QVERIFY2(p.dialogs.informations.value(0).contains(" is restored: Versekeep holds Ann (0 "
+                                                      "passages).\n\nYour database as it was is "
+                                                      "kept as " +
+                                                      test.folder() + "backups/"),
+             qPrintable(p.dialogs.informations.value(0)));
+    QCOMPARE(p.dialogs.count(), 5);
+    use("Users", "userlist", 0); // the program goes on with the file restored
+    QCOMPARE(shownWindows(), QStringList{"UserPassages"});
     p.app.ExitProgram();
 }
 

@@ -16,6 +16,7 @@ private Q_SLOTS:
     void cleanup();
     void pagesAnsweredAndOneThatCannotBeStored();
     void emptyPageAndSize();
+    void accentAndMarkTypedPlainly();
 
 private:
     // Runs a script in the page and waits for its value.
@@ -146,6 +147,22 @@ void TestQuizzing::emptyPageAndSize() {
         QTRY_COMPARE(window_->size(), given / twips);
         QCOMPARE(control<QPushButton>("SubmitAnswer")->y(), (given.height() - 1200) / twips);
     }
+}
+
+// Other Bibles than the KJV: an accent stored as a mark of its own, and a right-to-left mark
+// no keyboard types, through the page and back.
+void TestQuizzing::accentAndMarkTypedPlainly() {
+    fixture_->test.db().execute("UPDATE kjv SET VerseText = 'Jesu' || char(769) || 's' || "
+                                "char(8207) || ' wept.' WHERE BookNum = 43 AND Chapter = 11 "
+                                "AND Verse = 35");
+    start("Ann", 1);
+    QTRY_COMPARE(js("document.activeElement.id"), QVariant("blank1"));
+    QTest::keyClicks(keys(), "Jes");
+    QTest::sendKeyEvent(QTest::Click, keys(), Qt::Key_Uacute, QStringLiteral("\u00FA"), {});
+    QTest::keyClicks(keys(), "s");
+    QTRY_COMPARE(js("document.activeElement.value"), QVariant("Jes\u00FAs"));
+    QTest::keyClick(keys(), Qt::Key_Return);
+    QTRY_COMPARE(label("uLastAValue"), "CORRECT");
 }
 
 VERSEKEEP_TEST_MAIN(TestQuizzing, QApplication)

@@ -344,6 +344,12 @@ void TestLearning::judging_data() {
     QTest::newRow("escaped characters typed as written")
         << QList<BlankAnswer>{{6, "\"<b>\" & co", "\"<B>\" & CO"}} << "right 6+";
     QTest::newRow("no blank") << QList<BlankAnswer>{} << "wrong";
+    // Bibles other than the KJV: an accent stored as a mark of its own or typed so, and an
+    // invisible right-to-left mark no keyboard types; another accent is still wrong.
+    QTest::newRow("accents and marks")
+        << QList<BlankAnswer>{{7, "Jesu\u0301s", "JES\u00DAS"}, {7, "llor\u00F3", "lloro\u0301"},
+                              {8, "am\u00E9n\u200F.", "Am\u00E9n."}, {9, "llor\u00F3", "lloro"}}
+        << "wrong 7+ 8+ 9- #4";
 }
 
 void TestLearning::judging() {

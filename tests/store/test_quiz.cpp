@@ -1,5 +1,6 @@
 #include "core/clock.h"
 #include "store/passages.h"
+#include "store/progressreport.h"
 #include "store/quiz.h"
 #include "support/testdatabase.h"
 
@@ -12,6 +13,8 @@ private Q_SLOTS:
     void init();
     void walkingTheDueList();
     void oneVerseLearntToPassageLevel3();
+    void absurdStoredValues_data();
+    void absurdStoredValues();
 
 private:
     // A passage of one verse of John 11 for user 1, added now.
@@ -21,6 +24,18 @@ private:
     FixedClock clock_{QDateTime()};
     std::optional<Quiz> quiz_;
 };
+
+namespace {
+// The one passage and its verse as stored: "numVersestoAsk/passageScore/passagelevel date;
+// verseLevel/WordSizeLevel/minWordSize/verseScore date".
+QString stored(Database &db) {
+    Statement row(db, "SELECT numVersestoAsk || '/' || passageScore || '/' || passagelevel || ' ' "
+                      "|| p.scheduledate || '; ' || verseLevel || '/' || WordSizeLevel || '/' || "
+                      "minWordSize || '/' || verseScore || ' ' || v.ScheduleDate "
+                      "FROM Passages p JOIN PassageVerses v ON v.passageID = p.id");
+    return row.next() ? row.text(0) : QString();
+}
+} // namespace
 
 void TestQuiz::init() {
     test_.emplace(TestDatabase::withBible());
@@ -90,15 +105,63 @@ void TestQuiz::oneVerseLearntToPassageLevel3() {
     QCOMPARE(asked, (QStringList{"Jesus", "Jesus", "Jesus", "Jesus", "Jesus wept", "Jesus wept",
                                  "Jesus wept.", "Jesus wept.", "Jesus wept.", "Jesus wept.",
                                  "Jesus wept."}));
-    Statement stored(test_->db(),
-                     "SELECT numVersestoAsk || '/' || passageScore || '/' || passagelevel || ' ' "
-                     "|| p.scheduledate || '; ' || verseLevel || '/' || WordSizeLevel || '/' || "
-                     "minWordSize || '/' || verseScore || ' ' || v.ScheduleDate "
-                     "FROM Passages p JOIN PassageVerses v ON v.passageID = p.id");
-    QVERIFY(stored.next());
-    QCOMPARE(stored.text(0), "2/0/3 2026-04-07 12:10:00; 3/5/0/1 2026-04-06 12:10:00");
+    QCOMPARE(stored(test_->db()), "2/0/3 2026-04-07 12:10:00; 3/5/0/1 2026-04-06 12:10:00");
     // A page is judged once: afterwards it holds no blank.
     QCOMPARE(errorNumberOf([&] { quiz_->submit(answers); }), int(Error::BadInput));
+}
+
+void TestQuiz::absurdStoredValues_data() {
+    QTest::addColumn<QByteArray>("sql"); // sets a number of the passage or its verse to ?
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QString>("after"); // the blank asked, stored(), then the progress table's
+                                        // "verses in/verses level"
+    const qint64 top = std::numeric_limits<qint64>::max();
+    const qint64 foot = std::numeric_limits<qint64>::min();
+    const auto row = [](const char *name, const QByteArray &sql, qint64 value, const char *after) {
+        QTest::newRow(name) << sql << value
+                            << QString::fromLatin1(after).arg("2026-12-06 10:00:00");
+    };
+    const QByteArray verse = "UPDATE PassageVerses SET verseScore = 5, ";
+    const QByteArray whole = "UPDATE Passages SET numVersestoAsk = 2, ";
+    // Clamped to a million when read, and so when written (%1: now, the date unchanged).
+    row("verseLevel top", verse + "verseLevel = ?", top,
+        "Jesus 1/0/1 %1; 1000000/2/4/0 2027-04-06 10:00:00 1/1 1");
+    row("WordSizeLevel at int's top", verse + "WordSizeLevel = ?", 2147483647,
+        "Jesus 2/1/1 %1; 2/1000001/0/0 2026-12-06 10:05:00 1/1 1");
+    row("WordSizeLevel foot", verse + "WordSizeLevel = ?", foot,
+        "Jesus 1/0/1 %1; 1/-999999/5/0 %1 1/1 1");
+    row("verseScore top", "UPDATE PassageVerses SET verseScore = ?", top,
+        "Jesus 1/0/1 %1; 1/2/4/0 %1 1/1 1");
+    row("minWordSize foot", "UPDATE PassageVerses SET minWordSize = ?", foot,
+        "Jesus wept. 1/0/1 %1; 1/1/-1000000/1 %1 1/1 1");
+    row("passageScore top", whole + "passageScore = ?", top,
+        "Jesus 2/0/2 2026-12-06 10:05:00; 1/1/5/1 %1 1/1 2");
+    row("passagelevel top", whole + "passagelevel = ?", top,
+        "Jesus 2/1/1000000 2027-04-06 10:00:00; 1/1/5/1 %1 1/1 1000000");
+    row("numVerses top", "UPDATE Passages SET numVerses = ?", top,
+        "Jesus 1/0/1 %1; 1/1/5/1 %1 1/1000000 1");
+    row("numVerses foot", "UPDATE Passages SET numVerses = ?", foot,
+        "- 1/0/1 %1; 1/1/5/0 %1 0/-1000000 1");
+    row("VerseBook top", "UPDATE PassageVerses SET VerseBook = ?", top,
+        "- 1/0/1 %1; 1/1/5/0 %1 1/1 1");
+}
+
+void TestQuiz::absurdStoredValues() {
+    QFETCH(QByteArray, sql);
+    QFETCH(qint64, value);
+    john11(35);
+    Statement(test_->db(), sql.constData()).bindAll(value).run();
+    quiz_->start(1);
+    quiz_->makeQuestion();
+    QString asked = "-";
+    if (!quiz_->state().blanks.isEmpty()) {
+        const Blank blank = quiz_->state().blanks.first();
+        asked = blank.expected;
+        quiz_->submit({{blank.verseId, blank.expected, blank.expected}});
+    }
+    const PassageProgress p = progressReport(test_->db(), clock_, 1).passages.value(0);
+    const QString progress = QStringLiteral("%1/%2 %3").arg(p.versesIn).arg(p.verses).arg(p.level);
+    QTEST(asked + ' ' + stored(test_->db()) + ' ' + progress, "after");
 }
 
 QTEST_GUILESS_MAIN(TestQuiz)

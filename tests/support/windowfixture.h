@@ -9,7 +9,7 @@
 #include <QTest>
 
 // Where a window asked to go: "users", "passages NAME ID", "passages", "quiz NAME ID",
-// "progress NAME ID", "help", "about", "exit".
+// "progress NAME ID", "help", "about", "backups", "exit".
 struct RecordingNavigation : Navigation {
     void showUsers() override { calls << "users"; }
     void showPassages(const QString &name, qint64 id) override { record("passages", name, id); }
@@ -18,6 +18,7 @@ struct RecordingNavigation : Navigation {
     void showProgress(const QString &name, qint64 id) override { record("progress", name, id); }
     void showHelp() override { calls << "help"; }
     void showAbout() override { calls << "about"; }
+    void showBackups() override { calls << "backups"; }
     void ExitProgram() override { calls << "exit"; }
     void record(const char *where, const QString &name, qint64 id) {
         calls << QStringLiteral("%1 %2 %3").arg(where, name).arg(id);

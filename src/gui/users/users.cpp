@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 
 Users::Users(const WindowContext &context, Navigation &navigation)
@@ -25,7 +26,12 @@ Users::Users(const WindowContext &context, Navigation &navigation)
     setTabOrder(User, AddButton);
     setTabOrder(AddButton, userlist);
 
-    fileMenu("menuFile", "menuExit");
+    // Restoring goes before Exit.
+    QMenu *file = fileMenu("menuFile", "menuExit");
+    QAction *exit = file->actions().constLast();
+    file->insertAction(exit, menuItem(file, "menuRestore", tr("&Restore a Backup..."),
+                                      [this] { navigation_.showBackups(); }));
+    file->insertSeparator(exit);
     helpMenu("menuHelp", "uHelp", "MenuAbout");
 
     connect(AddButton, &QPushButton::clicked, this, &Users::AddButton_Click);

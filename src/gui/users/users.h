@@ -12,11 +12,13 @@ class Users : public ProgramWindow {
 public:
     Users(const WindowContext &context, Navigation &navigation);
 
+    // Reads the users afresh, as after a restore has put another file in the database's place.
+    void requery();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void requery();
     void AddButton_Click();
     void openSelectedUser();
     void DeleteSelectedUser();
