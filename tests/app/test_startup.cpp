@@ -114,7 +114,7 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
 }
 
 void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
-    TestDatabase test;
+    TestDatabase test = TestDatabase::withBible();
     test.db().execute("INSERT INTO Users (id, Name) VALUES (40000, 'Ann'), (40001, 'Bob')");
     addPassage(test.db(), SystemClock(), john11v35, "Bob", 40001);
     pointSettingsAt(test.folder(), QStringLiteral("test.db"));
