@@ -177,7 +177,7 @@ void Application::showHelp() {
 
 void Application::showAbout() {
     if (!about_)
-        about_ = new frmAbout(desktop_);
+        about_ = new frmAbout(context(), desktop_);
     about_->show();
     about_->raise();
     about_->activateWindow();
