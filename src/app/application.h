@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <optional>
 
 class QThread;
 
@@ -48,8 +49,10 @@ Q_SIGNALS:
 
 private:
     WindowContext context() { return {dbConn_, dialogs_, clock_}; }
-    // Where the database is when the settings name none: the default one, made if need be.
-    DatabaseLocation firstStartLocation(const DatabaseLocation &location);
+    // The database the settings name, or else the default one, made at the first start from
+    // the Bible the learner chooses and then recorded in the settings. None when the
+    // learner left instead.
+    std::optional<DatabaseLocation> databaseLocation();
     // Today's backup, made beside the user list rather than before it.
     void startBackup(const QString &databasePath);
     Users *users();

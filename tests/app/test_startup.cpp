@@ -8,11 +8,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 QStringList shownWindows() {
@@ -67,6 +69,7 @@ class TestStartup : public QObject {
 private Q_SLOTS:
     void failedStartShowsOneReportAndNoWindow_data();
     void failedStartShowsOneReportAndNoWindow();
+    void firstStartAsksForTheBible();
     void windowsLeadToEachOtherAndCloseOnce();
     void toldOnceBesideTheWindows();
 };
@@ -74,7 +77,6 @@ private Q_SLOTS:
 void TestStartup::failedStartShowsOneReportAndNoWindow_data() {
     QTest::addColumn<QString>("problem");
     QTest::addColumn<int>("number");
-    QTest::newRow("no settings") << "no settings" << 14;
     QTest::newRow("missing file") << "missing file" << 14;
     QTest::newRow("folder without separator") << "no separator" << 14;
     QTest::newRow("wrong password") << "wrong password" << 26;
@@ -85,10 +87,7 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     QFETCH(QString, problem);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("versekeep.db"));
-    if (problem == "no settings")
-        pointSettingsAt(QString(), QString());
-    else
-        pointSettingsAt(dir.path() + (problem == "no separator" ? "" : "/"), "versekeep.db");
+    pointSettingsAt(dir.path() + (problem == "no separator" ? "" : "/"), "versekeep.db");
     if (problem == "no separator") {
         Database::createNew(file);
     } else if (problem == "wrong password") {
@@ -105,12 +104,42 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     QCOMPARE(p.dialogs.count(), 1);
     // The report says which file was tried and where that is set.
     QVERIFY2(p.dialogs.errors[0].contains(Settings::fileName()) &&
-                 (problem == "no settings" || p.dialogs.errors[0].contains(dir.path())),
+                 p.dialogs.errors[0].contains(dir.path()),
              qPrintable(p.dialogs.errors[0]));
     QCOMPARE(shownWindows(), QStringList());
     QCOMPARE(finished.count(), 1);
     QCOMPARE(fingerprint(file), before); // nothing made, nothing changed
     QCOMPARE(QFile::exists(file), !before.isEmpty());
+}
+
+void TestStartup::firstStartAsksForTheBible() {
+    pointSettingsAt(QString(), QString());
+    const QString file = defaultDatabaseFile();
+    const QString folder = QFileInfo(file).absolutePath() + '/';
+    // Left at once, nothing is made and nothing said; the next start asks again and makes
+    // the Bible chosen, records it in the settings and shows the user list.
+    for (const QString keys : {"Escape", "Down Down Return"}) {
+        Program p;
+        QSignalSpy finished(&p.app, &Application::finished);
+        QTimer::singleShot(0, [&] {
+            for (const QString &key : keys.split(' '))
+                QTest::keyClick(child<QWidget>(window("FirstStart"), "bibleList"),
+                                QKeySequence::fromString(key)[0].key());
+        });
+        const bool started = p.app.Main();
+        QCOMPARE(p.dialogs.count(), 0);
+        QCOMPARE(shownWindows(), started ? QStringList{"Users"} : QStringList());
+        QCOMPARE(finished.count(), started ? 0 : 1);
+        QCOMPARE(QFile::exists(file), started);
+        QCOMPARE(Settings::databaseLocation().filePath(), started ? file : "");
+        if (!started)
+            continue;
+        QVERIFY(QFile::exists(folder + "versekeep.chm"));
+        use("Users", "MenuAbout");
+        QCOMPARE(child<QLabel>(window("frmAbout"), "lblBible")->text(),
+                 "Bible: Reina Valera 1909 (RV1909)");
+        p.app.ExitProgram();
+    }
 }
 
 void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
