@@ -9,26 +9,10 @@
 #include <QTreeWidget>
 
 namespace {
-const QList<Translation> installed{{"engWEB2015eb", "WEB", "World English Bible", "en"},
-                                   {"engKJV2006eb", "KJV", "King James Version", "en"},
-                                   {"spaRV1909eb", "RV1909", "Reina Valera 1909", "es"}};
-
-QList<Translation> bibles(const QString &abbreviations) {
-    QList<Translation> chosen;
-    for (const Translation &bible : installed)
-        if (abbreviations.split(' ').contains(bible.abbreviation))
-            chosen << bible;
-    return chosen;
-}
-
-QStringList rows(const QTreeWidget *list) {
-    QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem *item = list->topLevelItem(row);
-        texts << QStringList{item->text(0), item->text(1), item->text(2)}.join(" | ");
-    }
-    return texts;
-}
+// The last ones of these are installed: all three, the Reina-Valera alone, or none.
+const QList<Translation> bibles{{"engWEB2015eb", "WEB", "World English Bible", "en"},
+                                {"engKJV2006eb", "KJV", "King James Version", "en"},
+                                {"spaRV1909eb", "RV1909", "Reina Valera 1909", "es"}};
 } // namespace
 
 // The first start's window, with a builder that stands in for SWORD, and with the real one.
@@ -41,21 +25,19 @@ private Q_SLOTS:
 };
 
 void TestFirstStart::choosing_data() {
-    QTest::addColumn<QString>("installed"); // by abbreviation
+    QTest::addColumn<int>("installed");
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("outcome"); // the module built, or "left"
     QTest::addColumn<QString>("said");
-    QTest::newRow("Enter builds the King James") << "WEB KJV RV1909" << "Return"
-                                                 << "engKJV2006eb" << "";
-    QTest::newRow("chosen with an arrow") << "WEB KJV RV1909" << "Down Return" << "spaRV1909eb"
-                                          << "";
-    QTest::newRow("double-click") << "WEB KJV RV1909" << "click" << "spaRV1909eb" << "";
-    QTest::newRow("one builds without asking") << "RV1909" << "" << "spaRV1909eb" << "";
-    QTest::newRow("Escape leaves") << "WEB KJV RV1909" << "Escape" << "left" << "";
+    QTest::newRow("Enter builds the King James") << 3 << "Return" << "engKJV2006eb" << "";
+    QTest::newRow("chosen with an arrow") << 3 << "Down Return" << "spaRV1909eb" << "";
+    QTest::newRow("double-click") << 3 << "click" << "spaRV1909eb" << "";
+    QTest::newRow("one builds without asking") << 1 << "" << "spaRV1909eb" << "";
+    QTest::newRow("Escape leaves") << 3 << "Escape" << "left" << "";
     QTest::newRow("a failure told, the list again")
-        << "WEB KJV RV1909" << "Up Return Escape" << "left"
+        << 3 << "Up Return Escape" << "left"
         << "13 Versekeep could not make its database: database or disk is full";
-    QTest::newRow("none installed") << "" << "" << "left"
+    QTest::newRow("none installed") << 0 << "" << "left"
                                     << "No Bible: No Bible is installed, and Versekeep makes its "
                                        "database from one. Install the King James Version, the "
                                        "Debian package sword-text-kjv:\n\nsudo apt-get install "
@@ -63,7 +45,7 @@ void TestFirstStart::choosing_data() {
 }
 
 void TestFirstStart::choosing() {
-    QFETCH(QString, installed);
+    QFETCH(int, installed);
     QFETCH(QString, keys);
     RecordingDialogs dialogs;
     QStringList built;
@@ -76,7 +58,7 @@ void TestFirstStart::choosing() {
         options.progress(3, 3);
         return BuildCount{3, 1};
     };
-    FirstStart window(dialogs, bibles(installed), build, "/target.db");
+    FirstStart window(dialogs, bibles.mid(3 - installed), build, "/target.db");
     QSignalSpy finished(&window, &QDialog::finished);
     window.start();
     QVERIFY(!window.isVisible() || QTest::qWaitForWindowExposed(&window));
@@ -113,14 +95,13 @@ void TestFirstStart::cancelLeavesNoFile() {
     QSignalSpy finished(&window, &QDialog::finished);
     window.start();
     auto *list = child<QTreeWidget>(&window, "bibleList");
-    QCOMPARE(rows(list), (QStringList{"KJV | King James Version | English",
-                                      "WEB | World English Bible with Deuterocanon | English",
-                                      "RV1909 | Reina Valera 1909 | Spanish"}));
-    QCOMPARE(list->currentItem()->text(0), "KJV");
+    const QTreeWidgetItem *chosen = list->currentItem();
+    QCOMPARE(list->topLevelItemCount(), 3); // as Debian has them
+    QCOMPARE((QStringList{chosen->text(0), chosen->text(1), chosen->text(2)}),
+             (QStringList{"KJV", "King James Version", "English"}));
     QTest::keyClick(list, Qt::Key_Return);
     auto *progress = child<QProgressBar>(&window, "progressBar");
     QTRY_VERIFY(progress->value() > 0);
-    QVERIFY(progress->value() < 31102);
     child<QPushButton>(&window, "cancelButton")->click();
     // Stopped: the list again, and nothing in the folder, not even a part.
     QTRY_VERIFY(child<QPushButton>(&window, "buildButton")->isVisible());
