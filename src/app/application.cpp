@@ -1,24 +1,22 @@
 #include "app/application.h"
 
 #include "core/clock.h"
+#include "core/partfile.h"
 #include "db/backup.h"
 #include "db/restore.h"
 #include "gui/about/about.h"
 #include "gui/desktop.h"
 #include "gui/dialogs.h"
+#include "gui/firststart/firststart.h"
 #include "gui/passages/userpassages.h"
 #include "gui/progress/progresswindow.h"
 #include "gui/quiz/quizzing.h"
 #include "gui/users/restorebackup.h"
 #include "gui/users/users.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QProcess>
-#include <QProgressDialog>
 #include <QThread>
 #include <optional>
 #include <sqlite3.h>
@@ -39,7 +37,12 @@ Application::~Application() {
 
 bool Application::Main() {
     try {
-        location_ = firstStartLocation(Settings::databaseLocation());
+        const std::optional<DatabaseLocation> found = databaseLocation();
+        if (!found) {
+            ExitProgram();
+            return false;
+        }
+        location_ = *found;
         helpFilePath_ = location_.helpFilePath();
         openConnection();
         placeHelpFile(location_);
@@ -64,33 +67,26 @@ void Application::openConnection() {
     });
 }
 
-DatabaseLocation Application::firstStartLocation(const DatabaseLocation &location) {
-    if (!location.filePath().isEmpty())
+std::optional<DatabaseLocation> Application::databaseLocation() {
+    const DatabaseLocation named = Settings::databaseLocation();
+    if (!named.filePath().isEmpty())
+        return named;
+    // Nothing named yet, as at the first start from the desktop's menu.
+    const QFileInfo file(defaultDatabaseFile());
+    const DatabaseLocation location{file.absolutePath() + '/', file.fileName()};
+    if (file.exists())
         return location;
-    // Nothing named yet, as at the first start from the desktop's menu: the default database,
-    // made as scripts/run makes it when it is not there.
-    const QString file = defaultDatabaseFile();
-    const QString makedb =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/versekeep-makedb");
-    if (!QFile::exists(file) && QFileInfo(makedb).isExecutable()) {
-        QProgressDialog progress(
-            tr("Making your Versekeep database from the King James Version..."), QString(), 0, 0);
-        progress.setWindowTitle(tr("Versekeep"));
-        progress.setMinimumDuration(0);
-        progress.show();
-        QProcess process;
-        QEventLoop wait;
-        connect(&process, &QProcess::finished, &wait, &QEventLoop::quit);
-        process.start(makedb, {});
-        if (process.waitForStarted())
-            wait.exec();
-        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-            throw Error(Error::FileSystem,
-                        tr("versekeep-makedb could not make the database: %1")
-                            .arg(QString::fromLocal8Bit(process.readAllStandardError()).trimmed()));
-    }
-    const QFileInfo made(file);
-    return made.exists() ? DatabaseLocation{made.absolutePath() + '/', made.fileName()} : location;
+    if (!QDir().mkpath(location.dbPath))
+        throw Error(Error::FileSystem,
+                    tr("The folder %1 for Versekeep's database could not be made.")
+                        .arg(location.dbPath));
+    // A first start killed while it built left its part: gone, whatever this one does.
+    removeDeadWritersParts(location.dbPath,
+                           [&](const QString &name) { return name == location.dbName; });
+    if (!makeFirstDatabase(dialogs_, location.filePath()))
+        return std::nullopt;
+    Settings::recordDatabaseLocation(location);
+    return location;
 }
 
 void Application::startBackup(const QString &databasePath) {
@@ -185,7 +181,7 @@ void Application::showHelp() {
 
 void Application::showAbout() {
     if (!about_)
-        about_ = new frmAbout(desktop_);
+        about_ = new frmAbout(context(), desktop_);
     about_->show();
     about_->raise();
     about_->activateWindow();

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <optional>
 
 class QThread;
 
@@ -55,8 +56,10 @@ private:
     // Puts the backup in the database's place, if the learner agrees; every window that
     // showed the file before is made afresh from the file after.
     void restore(const BackupListing &backup);
-    // Where the database is when the settings name none: the default one, made if need be.
-    DatabaseLocation firstStartLocation(const DatabaseLocation &location);
+    // The database the settings name, or else the default one, made at the first start from
+    // the Bible the learner chooses and then recorded in the settings. None when the
+    // learner left instead.
+    std::optional<DatabaseLocation> databaseLocation();
     // Today's backup, made beside the user list rather than before it.
     void startBackup(const QString &databasePath);
     Users *users();

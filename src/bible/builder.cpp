@@ -326,3 +326,9 @@ std::optional<BuildCount> buildDatabase(const QString &target, VerseSource &sour
     }
     return count;
 }
+
+std::optional<BuildCount> buildDatabase(const QString &target, const QString &moduleName,
+                                        const BuildOptions &options) {
+    VerseSource source(moduleName);
+    return buildDatabase(target, source, options);
+}

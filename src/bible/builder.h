@@ -83,3 +83,16 @@ struct BuildCount {
 // file is left then either.
 std::optional<BuildCount> buildDatabase(const QString &target, VerseSource &source,
                                         const BuildOptions &options);
+// The same from the installed module of that name, read on the calling thread.
+std::optional<BuildCount> buildDatabase(const QString &target, const QString &moduleName,
+                                        const BuildOptions &options);
+
+// The builder as the program reaches it: through a module of its own, loaded only at a
+// first start, so that SWORD and the score of libraries it brings never slow a normal one.
+struct BibleBuilder {
+    QList<Translation> (*installedBibles)();
+    std::optional<BuildCount> (*build)(const QString &target, const QString &moduleName,
+                                       const BuildOptions &options);
+};
+// The module's one entry point: "versekeepBibleBuilder", taking nothing.
+using BibleBuilderEntry = const BibleBuilder *(*)();

@@ -12,8 +12,9 @@ struct DatabaseLocation {
 };
 
 // The one owner of the settings files' groups and keys. The "Tarnholm" settings
-// ($XDG_CONFIG_HOME/Tarnholm.ini, group "versekeep") name the database; the program only
-// reads them, and only versekeep-makedb fills in the keys it finds empty.
+// ($XDG_CONFIG_HOME/Tarnholm.ini, group "versekeep") name the database; the program reads
+// them, and only a database just made (the first start, versekeep-makedb) fills in the keys
+// it finds empty.
 class Settings {
 public:
     // Missing keys read as empty.

@@ -14,7 +14,7 @@ struct Blank {
 
 // The words of a verse, as the verse table holds them.
 struct VerseText {
-    QString book;
+    QString book; // named as the learner reads it
     int chapter = 0;
     int verse = 0;
     QString text;

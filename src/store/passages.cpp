@@ -1,10 +1,9 @@
 #include "store/passages.h"
 
-#include "core/clock.h"
 #include "bible/versetable.h"
-#include "store/wordsize.h"
+#include "core/clock.h"
 #include "store/users.h"
-
+#include "store/wordsize.h"
 
 bool PassageRange::isValid() const {
     for (const VersePoint &point : {start, end})
@@ -26,11 +25,22 @@ QString PassageRange::text() const {
 }
 
 QList<ListEntry> passageList(Database &db, qint64 userId) {
-    Statement rows(db, "SELECT id, startbook || ' ' || startchapter || ':' || startverse || ' - ' "
-                       "|| endbook || ' ' || endchapter || ':' || endverse "
-                       "FROM Passages WHERE UserID = ? ORDER BY id");
+    const BookNames names(db);
+    Statement rows(db, "SELECT id, startbook, startchapter, startverse, endbook, endchapter, "
+                       "endverse FROM Passages WHERE UserID = ? ORDER BY id");
     rows.bindAll(userId);
-    return listEntries(rows);
+    QList<ListEntry> passages;
+    while (rows.next())
+        passages.append({rows.integer(0), shownRange(rows, 1, names).text()});
+    return passages;
+}
+
+PassageRange shownRange(const Statement &row, int first, const BookNames &names) {
+    const auto point = [&](int at) {
+        return VersePoint{0, names.ofStored(row.text(at)), int(row.integer(at + 1)),
+                          int(row.integer(at + 2))};
+    };
+    return {point(first), point(first + 3)};
 }
 
 qint64 addPassage(Database &db, const Clock &clock, const PassageRange &range,
@@ -38,12 +48,20 @@ qint64 addPassage(Database &db, const Clock &clock, const PassageRange &range,
     const QString now = toDbText(clock.now());
     Transaction transaction(db);
     requireUser(db, userId);
+    // The names the verse table holds, whatever language the pickers showed.
+    VerseReader read(db);
+    const auto storedName = [&](const VersePoint &point) {
+        const std::optional<Verse> verse = read(point.book, point.chapter, point.verse);
+        if (!verse)
+            throw nullError();
+        return verse->book;
+    };
     // The passage row comes first so its id exists; numVerses is known only at the end.
     Statement(db, "INSERT INTO Passages (startbook, startchapter, startverse, endbook, "
                   "endchapter, endverse, passagelevel, username, scheduledate, passageScore, "
                   "numVersestoAsk, UserID, numVerses) VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, 0, 1, ?, 0)")
-        .bindAll(range.start.bookName, range.start.chapter, range.start.verse, range.end.bookName,
-                 range.end.chapter, range.end.verse, userName, now, userId)
+        .bindAll(storedName(range.start), range.start.chapter, range.start.verse,
+                 storedName(range.end), range.end.chapter, range.end.verse, userName, now, userId)
         .run();
     const qint64 passageId = db.lastInsertId();
 

@@ -2,13 +2,14 @@
 
 #include "db/database.h"
 
+class BookNames;
 class Clock;
 
 // One end of a range. Book numbers, chapters and verses count from 1; 0 means that
 // the picker has nothing chosen.
 struct VersePoint {
     qint64 book = 0; // kjv.BookNum
-    QString bookName;
+    QString bookName; // as shown; a stored passage keeps the verse table's own name
     int chapter = 0;
     int verse = 0;
 };
@@ -23,8 +24,13 @@ struct PassageRange {
     QString text() const;
 };
 
-// A user's passages in the order they were added: id and the range as text().
+// A user's passages in the order they were added: id and the range as text(), its books
+// named in the Bible's language.
 QList<ListEntry> passageList(Database &db, qint64 userId);
+
+// The range of a Passages row read from its columns startbook to endverse, the first at
+// column first, with the books named as shown.
+PassageRange shownRange(const Statement &row, int first, const BookNames &names);
 
 // Stores the passage with one learning record per verse of the range, across chapters
 // and books, all due now; all or nothing, and nothing when the user has gone meanwhile.

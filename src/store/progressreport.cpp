@@ -61,15 +61,13 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
                          "ScheduleDate FROM PassageVerses WHERE passageID = ? "
                          "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
     VerseReader read(db);
+    const BookNames names(db);
     passages.bindAll(userId);
     int versesLetIn = 0;
     while (passages.next()) {
         PassageProgress passage;
         passage.id = passages.integer(0);
-        passage.range =
-            PassageRange{{0, passages.text(1), int(passages.integer(2)), int(passages.integer(3))},
-                         {0, passages.text(4), int(passages.integer(5)), int(passages.integer(6))}}
-                .text();
+        passage.range = shownRange(passages, 1, names).text();
         const int toAsk = storedNumber(passages.integer(7));
         passage.verses = storedNumber(passages.integer(8));
         passage.wholePassage = toAsk == passage.verses + 1;

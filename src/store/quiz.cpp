@@ -69,6 +69,8 @@ QList<PageVerse> Quiz::pageVerses(qint64 passageId, qint64 count) {
                         "FROM PassageVerses WHERE passageID = ? "
                         "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
     VerseReader read(db_);
+    if (!names_)
+        names_.emplace(db_);
     rows.bindAll(passageId, count);
     while (rows.next()) {
         PageVerse verse{rows.integer(0), storedNumber(rows.integer(4)), rows.text(5), std::nullopt};
@@ -76,7 +78,8 @@ QList<PageVerse> Quiz::pageVerses(qint64 passageId, qint64 count) {
                 read(rows.integer(1), rows.integer(2), rows.integer(3))) {
             if (!found->text)
                 throw nullError();
-            verse.text = VerseText{found->book, found->chapter, found->verse, *found->text};
+            verse.text = VerseText{names_->ofStored(found->book), found->chapter, found->verse,
+                                   *found->text};
         }
         verses.append(verse);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bible/versetable.h"
 #include "db/database.h"
 #include "learning/answers.h"
 #include "learning/page.h"
@@ -43,4 +44,5 @@ private:
     Database &db_;
     const Clock &clock_;
     QuizState state_;
+    std::optional<BookNames> names_; // read with the first page
 };

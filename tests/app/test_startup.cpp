@@ -10,11 +10,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -70,6 +72,7 @@ class TestStartup : public QObject {
 private Q_SLOTS:
     void failedStartShowsOneReportAndNoWindow_data();
     void failedStartShowsOneReportAndNoWindow();
+    void firstStartAsksForTheBible();
     void windowsLeadToEachOtherAndCloseOnce();
     void toldOnceBesideTheWindows();
     void restoredFromTheUserList();
@@ -78,7 +81,6 @@ private Q_SLOTS:
 void TestStartup::failedStartShowsOneReportAndNoWindow_data() {
     QTest::addColumn<QString>("problem");
     QTest::addColumn<int>("number");
-    QTest::newRow("no settings") << "no settings" << 14;
     QTest::newRow("missing file") << "missing file" << 14;
     QTest::newRow("folder without separator") << "no separator" << 14;
     QTest::newRow("wrong password") << "wrong password" << 26;
@@ -89,10 +91,7 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     QFETCH(QString, problem);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("versekeep.db"));
-    if (problem == "no settings")
-        pointSettingsAt(QString(), QString());
-    else
-        pointSettingsAt(dir.path() + (problem == "no separator" ? "" : "/"), "versekeep.db");
+    pointSettingsAt(dir.path() + (problem == "no separator" ? "" : "/"), "versekeep.db");
     if (problem == "no separator") {
         Database::createNew(file);
     } else if (problem == "wrong password") {
@@ -109,7 +108,7 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     QCOMPARE(p.dialogs.count(), 1);
     // The report says which file was tried and where that is set.
     QVERIFY2(p.dialogs.errors[0].contains(Settings::fileName()) &&
-                 (problem == "no settings" || p.dialogs.errors[0].contains(dir.path())),
+                 p.dialogs.errors[0].contains(dir.path()),
              qPrintable(p.dialogs.errors[0]));
     QCOMPARE(shownWindows(), QStringList());
     QCOMPARE(finished.count(), 1);
@@ -117,8 +116,36 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     QCOMPARE(QFile::exists(file), !before.isEmpty());
 }
 
+void TestStartup::firstStartAsksForTheBible() {
+    pointSettingsAt(QString(), QString());
+    const QString file = defaultDatabaseFile();
+    // Left at once, nothing is made and nothing said; the next start asks again and makes
+    // the Bible chosen, records it in the settings and shows the user list.
+    for (const QString keys : {"Escape", "Down Down Return"}) {
+        Program p;
+        QTimer::singleShot(0, [&] {
+            for (const QString &key : keys.split(' '))
+                QTest::keyClick(child<QWidget>(window("FirstStart"), "bibleList"),
+                                QKeySequence::fromString(key)[0].key());
+        });
+        const bool started = p.app.Main();
+        QCOMPARE(p.dialogs.count(), 0);
+        QCOMPARE(shownWindows(), started ? QStringList{"Users"} : QStringList());
+        QCOMPARE(QFile::exists(file), started);
+        QCOMPARE(Settings::databaseLocation().filePath(), started ? file : "");
+        if (!started)
+            continue;
+        QCOMPARE(p.app.HelpFilePath(), QFileInfo(file).absolutePath() + "/versekeep.chm");
+        QVERIFY(QFile::exists(p.app.HelpFilePath()));
+        use("Users", "MenuAbout");
+        QCOMPARE(child<QLabel>(window("frmAbout"), "lblBible")->text(),
+                 "Bible: Reina Valera 1909 (RV1909)");
+        p.app.ExitProgram();
+    }
+}
+
 void TestStartup::windowsLeadToEachOtherAndCloseOnce() {
-    TestDatabase test;
+    TestDatabase test = TestDatabase::withBible();
     test.db().execute("INSERT INTO Users (id, Name) VALUES (40000, 'Ann'), (40001, 'Bob')");
     addPassage(test.db(), SystemClock(), john11v35, "Bob", 40001);
     pointSettingsAt(test.folder(), QStringLiteral("test.db"));
@@ -192,6 +219,7 @@ void TestStartup::toldOnceBesideTheWindows() {
     QWidget *about = window("frmAbout");
     QCOMPARE(QApplication::topLevelWidgets().count(about), 1);
     QCOMPARE(child<QLabel>(about, "lblVersion")->text(), "Version 1.0.0");
+    QCOMPARE(child<QLabel>(about, "lblBible")->text(), ""); // a database that names no Bible
     QCOMPARE(about->windowTitle(), "About Versekeep");
     for (const char *link : {"mailaddy", "webaddy"})
         QTest::mouseClick(child<QLabel>(about, link), Qt::LeftButton, {}, QPoint(8, 8));
@@ -203,7 +231,7 @@ void TestStartup::toldOnceBesideTheWindows() {
 }
 
 void TestStartup::restoredFromTheUserList() {
-    TestDatabase test;
+    TestDatabase test = TestDatabase::withBible();
     test.db().execute("INSERT INTO Users (id, Name) VALUES (1, 'Ann')");
     backUpDatabase(test.path(), QDateTime::currentDateTime().addDays(-3));
     test.db().execute("INSERT INTO Users (id, Name) VALUES (2, 'Bob')");

@@ -65,6 +65,7 @@ class TestProgressWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void showsTheFiguresInWords();
+    void headingNamesTheBible();
 };
 
 void TestProgressWindow::showsTheFiguresInWords() {
@@ -84,6 +85,17 @@ void TestProgressWindow::showsTheFiguresInWords() {
     QCOMPARE(shown(window).join(u'/'),
              "1 0 0 0 0 1 //1 /////Jude 1:1 - Jude 1:2 | learning, 0 of 2 verses in | 1 | now");
     QCOMPARE(fixture.dialogs.errors, QStringList());
+}
+
+void TestProgressWindow::headingNamesTheBible() {
+    WindowFixture fixture{TestDatabase()};
+    const auto heading = [&] {
+        return ProgressWindow(fixture.context()).findChild<QLabel *>("bibleName")->text();
+    };
+    QCOMPARE(heading(), ""); // a database that names no Bible
+    fixture.test.db().execute(
+        "INSERT INTO Bible VALUES ('engKJV2006eb', 'KJV', 'King James Version', 'en')");
+    QCOMPARE(heading(), "King James Version (KJV)");
 }
 
 VERSEKEEP_TEST_MAIN(TestProgressWindow, QApplication)

@@ -18,6 +18,7 @@ private Q_SLOTS:
     void deleteAsksFirst();
     void failedLookUpFallsBackToTheUserList();
     void nameAsTypedAndSizeFixed();
+    void booksInTheBiblesLanguage();
 
 private:
     template <typename T> T *control(const char *name) { return child<T>(window_.get(), name); }
@@ -152,6 +153,19 @@ void TestUserPassages::nameAsTypedAndSizeFixed() {
     window_->resize(size / 2);
     QTest::qWait(20);
     QCOMPARE(window_->size(), size);
+}
+
+void TestUserPassages::booksInTheBiblesLanguage() {
+    fixture_->test.db().execute("UPDATE BibleBooks SET Name = 'Juan' WHERE BookNum = 43");
+    window_ = std::make_unique<UserPassages>(fixture_->context(), fixture_->navigation);
+    window_->show();
+    window_->SetCurrentUser("Ann", 1);
+    QCOMPARE(entries(list("endbook")).mid(41, 3), (QStringList{"Luke", "Juan", "Acts"}));
+    chooseRange({"Juan", "11", "35", "Juan", "11", "35"});
+    control<QPushButton>("Memorize")->click();
+    QCOMPARE(control<QLabel>("PassageLabel")->text(), "Juan 11:35 - Juan 11:35");
+    QCOMPARE(entries(list("PassageList")), QStringList{"Juan 11:35 - Juan 11:35"});
+    QCOMPARE(count("SELECT count(*) FROM Passages WHERE startbook = 'John'"), 1);
 }
 
 VERSEKEEP_TEST_MAIN(TestUserPassages, QApplication)

@@ -1,5 +1,7 @@
 #include "core/clock.h"
 #include "store/passages.h"
+#include "store/progressreport.h"
+#include "store/quiz.h"
 #include "support/testdatabase.h"
 
 #include <QTest>
@@ -17,6 +19,7 @@ private Q_SLOTS:
     void rangeCheckAndText();
     void expansion_data();
     void expansion();
+    void booksShownInTheBiblesLanguage();
 };
 
 void TestPassageStore::rangeCheckAndText_data() {
@@ -92,6 +95,26 @@ void TestPassageStore::expansion() {
     QCOMPARE(passage.text(0), QStringLiteral("O'Brien/40000/%1").arg(count));
     QCOMPARE(passageList(db, 40000), (QList<ListEntry>{{id, range.text()}}));
     QCOMPARE(passageList(db, 8), QList<ListEntry>()); // another user's
+}
+
+void TestPassageStore::booksShownInTheBiblesLanguage() {
+    TestDatabase test = TestDatabase::withBible();
+    Database &db = test.db();
+    // A Spanish Bible's names; the verse table keeps the English ones.
+    db.execute("INSERT INTO Users (id, Name) VALUES (1, 'Ann');"
+               "UPDATE BibleBooks SET Name = 'Génesis' WHERE BookNum = 1;"
+               "UPDATE BibleBooks SET Name = 'Éxodo' WHERE BookNum = 2");
+    const FixedClock clock(addedAt);
+    addPassage(db, clock, {{1, "Génesis", 50, 26}, {2, "Éxodo", 1, 1}}, "Ann", 1);
+    QCOMPARE(test.count("SELECT count(*) FROM Passages WHERE startbook = 'Genesis' AND "
+                        "endbook = 'Exodus'"),
+             1);
+    const QString shown = QStringLiteral("Génesis 50:26 - Éxodo 1:1");
+    QCOMPARE(passageList(db, 1).value(0).text, shown);
+    QCOMPARE(progressReport(db, clock, 1).passages.value(0).range, shown);
+    Quiz quiz(db, clock);
+    quiz.start(1);
+    QVERIFY(quiz.makeQuestion().contains(QStringLiteral("Génesis 50:26")));
 }
 
 QTEST_GUILESS_MAIN(TestPassageStore)

@@ -1,7 +1,9 @@
 #include "gui/about/about.h"
 
+#include "bible/versetable.h"
 #include "gui/controls.h"
 #include "gui/desktop.h"
+#include "gui/dialogs.h"
 
 #include <QFrame>
 #include <QIcon>
@@ -36,7 +38,7 @@ QIcon programIcon() {
     return QIcon(QStringLiteral(":/about/versekeep.png"));
 }
 
-frmAbout::frmAbout(Desktop &desktop) {
+frmAbout::frmAbout(const WindowContext &context, Desktop &desktop) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("About Versekeep"));
@@ -52,6 +54,11 @@ frmAbout::frmAbout(Desktop &desktop) {
         ->setFont(arial(12, true));
     label(this, "lblVersion", tr("Version %1").arg(QStringLiteral(VERSEKEEP_VERSION)),
           1050, 780, 3885, 225);
+    QString bible;
+    context.dialogs.attempt([&] { bible = translationName(context.db); });
+    label(this, "lblBible", bible.isEmpty() ? QString() : tr("Bible: %1").arg(bible), 1050, 1080,
+          5775, 225)
+        ->setTextFormat(Qt::PlainText);
     // The separator: a gray line over a white one.
     auto *line = control<QFrame>(this, "Line1", 0, 3360, 7065, 30);
     line->setFrameShape(QFrame::HLine);

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "gui/windowcontext.h"
+
 class Desktop;
 class QIcon;
 class QPushButton;
@@ -9,12 +11,12 @@ class QPushButton;
 // The program's icon, for its windows and the About window.
 QIcon programIcon();
 
-// Who makes Versekeep, and which version this is. Not modal; made afresh each time it is
-// shown after it was closed.
+// Who makes Versekeep, which version this is, and which Bible the database holds. Not
+// modal; made afresh each time it is shown after it was closed.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(Desktop &desktop);
+    frmAbout(const WindowContext &context, Desktop &desktop);
 
 private:
     QPushButton *cmdOK;

@@ -190,7 +190,7 @@ void UserPassages::chapterChosen(QListWidget *book, QComboBox *chapter, QComboBo
 void UserPassages::fillBookLists() {
     onDatabase([this] {
         if (books_.isEmpty())
-            books_ = bookList(context_.db);
+            books_ = BookNames(context_.db).books();
         for (QListWidget *list : {startbook, endbook}) {
             const QSignalBlocker blocker(list);
             FillList(list, books_);

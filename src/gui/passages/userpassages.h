@@ -44,7 +44,7 @@ private:
 
     QString CurrentUser;
     qint64 CurrentUserID = 0;
-    QList<ListEntry> books_; // read once: the verse table never changes
+    QList<ListEntry> books_; // named as shown; read once: the verse table never changes
 
     QLabel *Uname;
     QListWidget *PassageList;

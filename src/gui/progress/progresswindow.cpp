@@ -1,5 +1,6 @@
 #include "gui/progress/progresswindow.h"
 
+#include "bible/versetable.h"
 #include "gui/controls.h"
 #include "gui/dialogs.h"
 
@@ -139,6 +140,11 @@ ProgressWindow::ProgressWindow(const WindowContext &context)
     Uname->setObjectName(QStringLiteral("Uname"));
     Uname->setFont(arial(14.25));
     Uname->setTextFormat(Qt::PlainText); // a name is shown as typed, never as markup
+    bibleName = new QLabel(this);
+    bibleName->setObjectName(QStringLiteral("bibleName"));
+    bibleName->setTextFormat(Qt::PlainText);
+    bibleName->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    context_.dialogs.attempt([this] { bibleName->setText(translationName(context_.db)); });
 
     auto *summary = new QFormLayout;
     const auto count = [&](const char *name, const QString &caption) {
@@ -197,7 +203,8 @@ ProgressWindow::ProgressWindow(const WindowContext &context)
     passageTable->setColumnWidth(LevelColumn, 40);
 
     auto *grid = new QGridLayout(this);
-    grid->addWidget(Uname, 0, 0, 1, 2);
+    grid->addWidget(Uname, 0, 0);
+    grid->addWidget(bibleName, 0, 1);
     auto *left = new QVBoxLayout;
     left->addLayout(summary);
     auto *note =

@@ -27,6 +27,7 @@ private:
     void draw(const ProgressReport &report);
 
     QLabel *Uname;
+    QLabel *bibleName;
     QLabel *passageCount;
     QLabel *versesLearning;
     QLabel *versesMatured;
