@@ -36,16 +36,18 @@ QStringList shown(const ProgressWindow &window) {
     return texts;
 }
 
-// Ann and Bob. The one verse text has 3 word sizes, so 3 rungs at level 1. Ann's first passage
-// lets in three of its verses, in reading order rather than as stored; then come whole passages,
-// due ever later, to the forecast's last day and past it.
+// Ann and Bob. 11:35 has 3 word sizes, so 3 rungs at level 1. Ann's first passage lets in 3
+// verses, in reading order rather than as stored, one without a text; her second has nothing to
+// ask until its verse falls due; then whole passages, due ever later, to the forecast's last
+// day and past it. Bob's has no verse at all.
 const char *const twoLearners =
-    "INSERT INTO kjv VALUES (43, 'John', 11, 35, 'Jesus wept.');"
+    "INSERT INTO kjv VALUES (43, 'John', 11, 35, 'Jesus wept.'), (43, 'John', 11, 34, 'Come "
+    "and see.'), (65, 'Jude', 1, 1, 'Jude, the servant'), (8, 'Ruth', 1, 1, 'Now it came');"
     "INSERT INTO Users (id, Name) VALUES (1, 'Ann'), (2, 'Bob');"
     "INSERT INTO Passages (startbook, startchapter, startverse, endbook, endchapter, endverse, "
     "username, UserID, scheduledate, numVersestoAsk, numVerses, passagelevel) VALUES "
     "('John', 11, 33, 'John', 11, 36, 'Ann', 1, '2026-12-06 10:00:59', 3, 4, 1),"
-    "('Jude', 1, 1, 'Jude', 1, 1, 'Ann', 1, '2026-12-06 10:01:00', 1, 1, 1),"
+    "('Jude', 1, 1, 'Jude', 1, 1, 'Ann', 1, '2026-12-06 09:00:00', 1, 1, 1),"
     "('Jude', 1, 1, 'Jude', 1, 2, 'Bob', 2, '2026-12-01 00:00:00', 1, 2, 1);"
     "INSERT INTO PassageVerses (passageID, VerseBook, verseChapter, VerseNum, verseLevel, "
     "WordSizeLevel, ScheduleDate) VALUES "
@@ -57,7 +59,10 @@ const char *const twoLearners =
     "('2026-12-19 23:59:59'), ('2026-12-20 00:00:00'), ('soon')) "
     "INSERT INTO Passages (startbook, startchapter, startverse, endbook, endchapter, endverse, "
     "username, UserID, scheduledate, numVersestoAsk, numVerses, passagelevel) "
-    "SELECT 'Ruth', 1, 1, 'Ruth', 1, 2, 'Ann', 1, date, 3, 2, 7 FROM due";
+    "SELECT 'Ruth', 1, 1, 'Ruth', 1, 2, 'Ann', 1, date, 3, 2, 7 FROM due;"
+    "INSERT INTO PassageVerses (passageID, VerseBook, verseChapter, VerseNum, verseLevel, "
+    "ScheduleDate) SELECT id, 8, 1, 1, 2, '2026-12-01 00:00:00' FROM Passages "
+    "WHERE startbook = 'Ruth'";
 } // namespace
 
 // The progress window puts the figures into words, and reads them afresh for each user.
@@ -78,11 +83,14 @@ void TestProgressWindow::showsTheFiguresInWords() {
     ProgressWindow window(fixture.context());
     window.showUser("Ann", 1);
     window.show();
-    QCOMPARE(shown(window), QStringList({"10 3 1 1 2 1 ", "3 0 1 ", "5 1 0 1 0 0 0 0 0 0 0 0 0 1 ",
-                                         "2 ", "1 ", "", "0 0 1 "}) + table);
+    // Due now and falling due: what the quiz asks, from when it asks it.
+    QCOMPARE(shown(window),
+             QStringList({"10 3 9 1 2 1 ", "6 1 0 1 0 0 0 0 0 0 0 0 0 1 ",
+                          "5 1 0 1 0 0 0 0 0 0 0 0 0 1 ", "2 ", "1 ", "", "0 8 1 "}) +
+                 table);
     window.showUser("Bob", 2);
-    QCOMPARE(shown(window).join(u'/'),
-             "1 0 0 0 0 1 //1 /////Jude 1:1 - Jude 1:2 | learning, 0 of 2 verses in | 1 | now");
+    QCOMPARE(shown(window).join(u'/'), "1 0 0 0 0 0 ///////Jude 1:1 - Jude 1:2 | learning, 0 of 2 "
+                                       "verses in | 1 | nothing to ask");
     QCOMPARE(fixture.dialogs.errors, QStringList());
 }
 

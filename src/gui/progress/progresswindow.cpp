@@ -108,6 +108,8 @@ QString phaseText(const PassageProgress &passage) {
 }
 
 QString waitText(const PassageProgress &passage) {
+    if (passage.askableFrom.isEmpty())
+        return ProgressWindow::tr("nothing to ask");
     const qint64 count = passage.wait.count;
     switch (passage.wait.unit) {
     case Wait::Due:
@@ -124,7 +126,7 @@ QString waitText(const PassageProgress &passage) {
     case Wait::Unreadable:
         break;
     }
-    return passage.nextReview;
+    return passage.askableFrom;
 }
 } // namespace
 
@@ -272,8 +274,11 @@ void ProgressWindow::draw(const ProgressReport &report) {
     for (const PassageProgress &passage : report.passages) {
         const double along =
             passage.wholePassage ? 2.0 : double(passage.versesIn) / std::max(passage.verses, 1);
-        QStandardItem *next = cell(waitText(passage), passage.nextReview);
-        next->setToolTip(passage.nextReview);
+        // Never askable sorts last.
+        QStandardItem *next =
+            cell(waitText(passage),
+                 passage.askableFrom.isEmpty() ? QStringLiteral("~") : passage.askableFrom);
+        next->setToolTip(passage.askableFrom);
         passageRows_->appendRow({cell(passage.range, passage.readingOrder),
                                  cell(phaseText(passage), along),
                                  cell(QString::number(passage.level), passage.level), next});
