@@ -13,7 +13,8 @@ struct DatabaseLocation {
 
 // The one owner of the settings files' groups and keys. The "Tarnholm" settings
 // ($XDG_CONFIG_HOME/Tarnholm.ini, group "versekeep") name the database; the program only
-// reads them, and only versekeep-makedb fills in the keys it finds empty.
+// reads them, and only versekeep-makedb fills in the keys it finds empty. Versekeep's own
+// ($XDG_CONFIG_HOME/Versekeep.ini) keep what the program remembers between runs.
 class Settings {
 public:
     // Missing keys read as empty.
@@ -22,6 +23,9 @@ public:
     static bool recordDatabaseLocation(const DatabaseLocation &location);
     // The settings file itself, to name in messages.
     static QString fileName();
+    // The size of the question page's text in percent of normal: 100 until set.
+    static int pageZoom();
+    static void setPageZoom(int percent);
 };
 
 // $XDG_DATA_HOME/versekeep/versekeep.db
