@@ -65,11 +65,14 @@ const char *const twoLearners =
     "WHERE startbook = 'Ruth'";
 } // namespace
 
-// The progress window puts the figures into words, and reads them afresh for each user.
+// The progress window puts the figures into words, and reads them afresh for each user; it
+// opens beside the window that called it and closes from the keyboard.
 class TestProgressWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void showsTheFiguresInWords();
+    void besideTheCaller_data();
+    void besideTheCaller();
 };
 
 void TestProgressWindow::showsTheFiguresInWords() {
@@ -92,6 +95,38 @@ void TestProgressWindow::showsTheFiguresInWords() {
     QCOMPARE(shown(window).join(u'/'), "1 0 0 0 0 0 ///////Jude 1:1 - Jude 1:2 | learning, 0 of 2 "
                                        "verses in | 1 | nothing to ask");
     QCOMPARE(fixture.dialogs.errors, QStringList());
+    for (const char *close : {"Escape", "Ctrl+W"}) {
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keySequence(&window, QKeySequence(close));
+        QVERIFY(!window.isVisible());
+    }
+}
+
+void TestProgressWindow::besideTheCaller_data() {
+    QTest::addColumn<QRect>("caller");
+    QTest::addColumn<QSize>("wanted");
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<QRect>("placed");
+    const auto row = [](const char *name, QRect caller, QSize wanted, QRect area, QRect placed) {
+        QTest::newRow(name) << caller << wanted << area << placed;
+    };
+    const QRect screen(0, 0, 1600, 1000);
+    row("room to the right", {0, 0, 800, 600}, {700, 500}, screen, {800, 0, 700, 500});
+    row("more room to the left", {900, 100, 700, 600}, {700, 500}, screen, {200, 100, 700, 500});
+    row("narrowed to the room", {0, 0, 1000, 600}, {1200, 760}, screen, {1000, 0, 600, 760});
+    row("a second screen, held above its foot", {1700, 700, 800, 200}, {700, 500},
+        {1600, 0, 1600, 1000}, {2500, 500, 700, 500});
+    row("1600x1200 at scale 2: over it, within the area", {0, 0, 805, 620}, {1200, 760},
+        {0, 0, 800, 600}, {0, 0, 800, 600});
+}
+
+void TestProgressWindow::besideTheCaller() {
+    QFETCH(QRect, caller);
+    QFETCH(QSize, wanted);
+    QFETCH(QRect, area);
+    QTEST(besideRect(caller, wanted, 430, area), "placed");
 }
 
 VERSEKEEP_TEST_MAIN(TestProgressWindow, QApplication)
