@@ -161,6 +161,11 @@ void Application::showPassages(const QString &userName, qint64 userId) {
 void Application::showProgress(const QString &userName, qint64 userId) {
     ProgressWindow *window = progress();
     window->showUser(userName, userId);
+    // Beside the one window of the program on show, which asked for it.
+    if (!window->isVisible())
+        window->placeBeside(quizzing_ && quizzing_->isVisible()
+                                ? static_cast<QWidget *>(quizzing_.data())
+                                : userPassages_.data());
     window->show();
     window->raise();
     window->activateWindow();

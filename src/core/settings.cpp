@@ -10,6 +10,7 @@
 namespace {
 const QString dbPathKey = QStringLiteral("dbPath");
 const QString dbNameKey = QStringLiteral("dbName");
+const QString pageZoomKey = QStringLiteral("quiz/pageZoom");
 
 // The Tarnholm settings, opened at Versekeep's group.
 class Tarnholm : public QSettings {
@@ -18,6 +19,11 @@ public:
         beginGroup(QStringLiteral("versekeep"));
     }
 };
+
+// Versekeep's own, beside the Tarnholm file: what the program itself remembers.
+QSettings own() {
+    return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Versekeep")};
+}
 } // namespace
 
 DatabaseLocation Settings::databaseLocation() {
@@ -43,6 +49,14 @@ bool Settings::recordDatabaseLocation(const DatabaseLocation &location) {
 }
 
 QString Settings::fileName() { return Tarnholm().fileName(); }
+
+int Settings::pageZoom() {
+    return own().value(pageZoomKey, 100).toInt();
+}
+
+void Settings::setPageZoom(int percent) {
+    own().setValue(pageZoomKey, percent);
+}
 
 QString defaultDatabaseFile() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +

@@ -14,7 +14,8 @@ struct DatabaseLocation {
 // The one owner of the settings files' groups and keys. The "Tarnholm" settings
 // ($XDG_CONFIG_HOME/Tarnholm.ini, group "versekeep") name the database; the program reads
 // them, and only a database just made (the first start, versekeep-makedb) fills in the keys
-// it finds empty.
+// it finds empty. Versekeep's own ($XDG_CONFIG_HOME/Versekeep.ini) keep what the program
+// remembers between runs.
 class Settings {
 public:
     // Missing keys read as empty.
@@ -23,6 +24,9 @@ public:
     static bool recordDatabaseLocation(const DatabaseLocation &location);
     // The settings file itself, to name in messages.
     static QString fileName();
+    // The size of the question page's text in percent of normal: 100 until set.
+    static int pageZoom();
+    static void setPageZoom(int percent);
 };
 
 // $XDG_DATA_HOME/versekeep/versekeep.db

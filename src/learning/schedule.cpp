@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 
+#include <algorithm>
+
 namespace {
 enum class Unit { Minutes, Days, Months };
 struct Interval {
@@ -65,4 +67,26 @@ Wait waitUntil(const QString &scheduleDate, const QDateTime &now) {
     if (minutes < 24 * 60)
         return {Wait::Hours, minutes / 60};
     return {Wait::Days, now.date().daysTo(date)};
+}
+
+std::optional<QDateTime> dueMoment(const QString &scheduleDate) {
+    const QDateTime moment = fromDbText(scheduleDate.left(16) + QStringLiteral(":00"));
+    return moment.isValid() ? std::optional(moment) : std::nullopt;
+}
+
+DueWhen dueWhen(const QString &scheduleDate, const QDateTime &now) {
+    if (DueAt(now)(scheduleDate))
+        return {};
+    const std::optional<QDateTime> moment = dueMoment(scheduleDate);
+    if (!moment)
+        return {DueWhen::Unreadable, 0, {}, {}};
+    const qint64 minutes = (now.secsTo(*moment) + 59) / 60;
+    if (minutes < 60)
+        return {DueWhen::Minutes, std::max<qint64>(minutes, 1), {}, {}};
+    // As the clock will read then: a reading in an hour the clocks skip shows after the gap.
+    const qint64 days = now.date().daysTo(moment->date());
+    return {days == 0   ? DueWhen::Today
+            : days == 1 ? DueWhen::Tomorrow
+                        : DueWhen::Later,
+            0, moment->date(), moment->time()};
 }

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 
 // When a passage or verse at this level is next due: now plus the level's interval on
 // the ladder from minutes to months. Levels outside 1..19 wait four months. The result
@@ -29,3 +30,19 @@ struct Wait {
     qint64 count = 0;
 };
 Wait waitUntil(const QString &scheduleDate, const QDateTime &now);
+
+// The moment a stored date falls due (DueAt): the start of its minute, local time; none
+// for a date that cannot be read.
+std::optional<QDateTime> dueMoment(const QString &scheduleDate);
+
+// When a date falls due, as a learner is told it: within the hour in minutes, rounded up
+// and counted as time passes, whatever the clocks do; else on the day of its wall-clock
+// reading, today, tomorrow or later, at the time the clock will show.
+struct DueWhen {
+    enum Unit { Due, Minutes, Today, Tomorrow, Later, Unreadable };
+    Unit unit = Due;
+    qint64 minutes = 0; // for Minutes
+    QDate date;         // for Today, Tomorrow and Later
+    QTime time;
+};
+DueWhen dueWhen(const QString &scheduleDate, const QDateTime &now);

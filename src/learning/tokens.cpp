@@ -82,3 +82,23 @@ QList<int> tokenLengths(const QString &text) {
     });
     return lengths;
 }
+
+bool hasTokenOfAtLeast(const QString &text, int length) {
+    if (length <= 0)
+        return true;
+    // Each token holds a whole run of characters between delimiters, and lies within a run
+    // between blanks: the two longest runs bound the longest token without splitting.
+    int run = 0, longestRun = 0, unbroken = 0, longestUnbroken = 0;
+    for (const QChar c : text) {
+        run = std::find(std::begin(delimiters), std::end(delimiters), c) == std::end(delimiters)
+                  ? run + 1
+                  : 0;
+        unbroken = c == u' ' ? 0 : unbroken + 1;
+        longestRun = std::max(longestRun, run);
+        longestUnbroken = std::max(longestUnbroken, unbroken);
+    }
+    if (longestRun >= length || longestUnbroken < length)
+        return longestRun >= length;
+    const QList<int> lengths = tokenLengths(text);
+    return std::any_of(lengths.cbegin(), lengths.cend(), [&](int size) { return size >= length; });
+}

@@ -18,3 +18,6 @@ QString trimBlanks(const QString &text);
 
 // The length of every token of the split, blanks at either end not counted.
 QList<int> tokenLengths(const QString &text);
+
+// Whether a token of the split is at least this long, blanks at either end not counted.
+bool hasTokenOfAtLeast(const QString &text, int length);

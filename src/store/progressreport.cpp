@@ -2,6 +2,7 @@
 
 #include "bible/versetable.h"
 #include "core/clock.h"
+#include "learning/askable.h"
 #include "learning/schedule.h"
 #include "learning/steps.h"
 #include "learning/tokens.h"
@@ -58,7 +59,7 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
                            "endverse, numVersestoAsk, numVerses, passagelevel, scheduledate "
                            "FROM Passages WHERE UserID = ? ORDER BY id");
     Statement verses(db, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
-                         "ScheduleDate FROM PassageVerses WHERE passageID = ? "
+                         "ScheduleDate, minWordSize FROM PassageVerses WHERE passageID = ? "
                          "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
     VerseReader read(db);
     const BookNames names(db);
@@ -73,14 +74,10 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
         passage.wholePassage = toAsk == passage.verses + 1;
         passage.level = storedNumber(passages.integer(9));
         passage.nextReview = passages.text(10);
-        passage.wait = waitUntil(passage.nextReview, now);
-        if (passage.wait.unit == Wait::Due)
-            ++report.passagesDue;
-        if (ForecastDay *day = forecast.dayOf(passage.nextReview))
-            ++day->passages;
 
         // A negative LIMIT would be no limit at all.
         verses.bindAll(passage.id, std::clamp(toAsk, 0, std::max(passage.verses, 0)));
+        QList<PageVerse> shown;
         while (verses.next()) {
             if (passage.versesIn++ == 0) {
                 const auto place = [&](int column) {
@@ -88,12 +85,12 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
                 };
                 passage.readingOrder = place(0) * 1000000 + place(1) * 1000 + place(2);
             }
+            const std::optional<Verse> verse =
+                read(verses.integer(0), verses.integer(1), verses.integer(2));
             const int level = int(std::clamp<qint64>(verses.integer(3), 1, report.topVerseLevel));
             ++report.versesByLevel[level - 1];
             if (level == 1) {
                 ++report.versesLearning;
-                const std::optional<Verse> verse =
-                    read(verses.integer(0), verses.integer(1), verses.integer(2));
                 const int steps =
                     verse && verse->text ? wordSizeSteps(tokenLengths(*verse->text)) : 0;
                 const int wordSizeLevel = storedNumber(verses.integer(4));
@@ -101,13 +98,31 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
             } else {
                 ++report.versesMatured;
             }
-            const QString date = verses.text(5);
-            if (isDue(date))
-                ++report.versesDue;
-            if (ForecastDay *day = forecast.dayOf(date))
-                ++day->verses;
+            shown.append({0, storedNumber(verses.integer(6)), verses.text(5), std::nullopt});
+            if (verse && verse->text)
+                shown.last().text =
+                    VerseText{verse->book, verse->chapter, verse->verse, *verse->text};
         }
         verses.reset();
+
+        // Counted as the quiz asks: the passage and each verse from when it is askable.
+        const Askable asked = askable(passage.nextReview, shown);
+        if (asked.passage) {
+            passage.askableFrom = *asked.passage;
+            passage.wait = waitUntil(passage.askableFrom, now);
+            if (isDue(*asked.passage))
+                ++report.passagesDue;
+            if (ForecastDay *day = forecast.dayOf(*asked.passage))
+                ++day->passages;
+        }
+        for (const std::optional<QString> &from : asked.verses) {
+            if (!from)
+                continue;
+            if (isDue(*from))
+                ++report.versesDue;
+            if (ForecastDay *day = forecast.dayOf(*from))
+                ++day->verses;
+        }
         versesLetIn += passage.versesIn;
         report.passages.append(passage);
     }

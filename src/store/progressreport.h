@@ -20,11 +20,12 @@ struct PassageProgress {
     int verses = 0;
     bool wholePassage = false;
     int level = 0;
-    QString nextReview; // "YYYY-MM-DD HH:MM:SS"
-    Wait wait;          // until nextReview
+    QString nextReview;  // "YYYY-MM-DD HH:MM:SS", its own date
+    QString askableFrom; // when the quiz asks it (askable); empty when it never would
+    Wait wait;           // until askableFrom, if any
 };
 
-// Verses and passages that fall due on one local calendar day.
+// Verses and passages that become askable on one local calendar day.
 struct ForecastDay {
     QDate date;
     int verses = 0;
@@ -39,7 +40,8 @@ constexpr int wordSizeStages = 3;
 WordSizeStage wordSizeStage(int wordSizeLevel, int steps);
 
 // A learner's progress, read in one go. Only verses let in are learnt, so only they
-// count as learning, matured, due, in the forecast and on the ladder.
+// count as learning, matured, due, in the forecast and on the ladder. Due and the forecast
+// count what the quiz asks (askable): a verse or passage from when it is askable.
 struct ProgressReport {
     static constexpr int forecastDays = 14;
     static constexpr int topVerseLevel = 19;

@@ -2,6 +2,7 @@
 
 #include "bible/versetable.h"
 #include "core/clock.h"
+#include "learning/askable.h"
 #include "learning/schedule.h"
 #include "store/passages.h"
 #include "store/wordsize.h"
@@ -92,6 +93,7 @@ QString Quiz::makeQuestion() {
     const QDateTime now = clock_.now();
     struct Due {
         qint64 id, toAsk, verses;
+        QString date;
     };
     QList<Due> due;
     Statement rows(db_, "SELECT id, numVersestoAsk, numVerses, scheduledate FROM Passages "
@@ -100,15 +102,19 @@ QString Quiz::makeQuestion() {
     const DueAt isDue(now);
     while (rows.next())
         if (isDue(rows.text(3)))
-            due.append(
-                {rows.integer(0), storedNumber(rows.integer(1)), storedNumber(rows.integer(2))});
+            due.append({rows.integer(0), storedNumber(rows.integer(1)),
+                        storedNumber(rows.integer(2)), rows.text(3)});
 
     for (qsizetype tried = 0; tried < due.size(); ++tried, ++state_.dueRound) {
         if (state_.dueRound > due.size())
             state_.dueRound = 1; // past the last due passage: start over at the first
         const Due &passage = due[state_.dueRound - 1];
-        BuiltPage page =
-            buildPage(pageVerses(passage.id, std::min(passage.toAsk, passage.verses + 1)), now);
+        const QList<PageVerse> verses =
+            pageVerses(passage.id, std::min(passage.toAsk, passage.verses + 1));
+        const std::optional<QString> from = askable(passage.date, verses).passage;
+        if (!from || !isDue(*from))
+            continue;
+        BuiltPage page = buildPage(verses, now);
         if (!page.blanks.isEmpty()) {
             state_.currentPassageID = passage.id;
             state_.blanks = page.blanks;
@@ -116,6 +122,33 @@ QString Quiz::makeQuestion() {
         }
     }
     return emptyPage();
+}
+
+Upcoming Quiz::upcoming() {
+    Upcoming next;
+    // By their own dates, which none asks before: once one is askable, no later one comes first.
+    Statement rows(db_, "SELECT id, numVersestoAsk, numVerses, scheduledate, startbook, "
+                        "startchapter, startverse, endbook, endchapter, endverse FROM Passages "
+                        "WHERE UserID = ? ORDER BY scheduledate, id");
+    rows.bindAll(state_.userId);
+    while (rows.next()) {
+        ++next.passages;
+        const QString date = rows.text(3);
+        if (!next.from.isEmpty() && QStringView(date).left(16) >= QStringView(next.from).left(16))
+            continue;
+        const std::optional<QString> from =
+            askable(date,
+                    pageVerses(rows.integer(0), std::min(rows.integer(1), rows.integer(2) + 1)))
+                .passage;
+        if (from && (next.from.isEmpty() ||
+                     QStringView(*from).left(16) < QStringView(next.from).left(16))) {
+            next.from = *from;
+            next.range = PassageRange{{0, rows.text(4), int(rows.integer(5)), int(rows.integer(6))},
+                                      {0, rows.text(7), int(rows.integer(8)), int(rows.integer(9))}}
+                             .text();
+        }
+    }
+    return next;
 }
 
 Judgement Quiz::submit(const QList<BlankAnswer> &answers) {

@@ -18,6 +18,13 @@ struct QuizState {
     Thresholds passage;
 };
 
+// What the quiz asks next when it has nothing to ask now.
+struct Upcoming {
+    int passages = 0; // the user's, all of them
+    QString range;    // of the passage asked first, as the passage list shows it
+    QString from;     // askable from this minute (askable); empty when no passage ever is
+};
+
 // A quiz of one user's due passages, page after page.
 class Quiz {
 public:
@@ -25,10 +32,12 @@ public:
 
     // A new quiz: thresholds at 5 and -5, starting at the first due passage.
     void start(qint64 userId);
-    // The next page: the next due passage (DueAt; in the order they were added) that yields
-    // a blank, walking on past those that yield none and starting over at the end of the due
-    // list; the empty page when a whole round yields none.
+    // The next page: the next due passage (DueAt; in the order they were added) that is
+    // askable now, walking on past those that are not and starting over at the end of the
+    // due list; the empty page when a whole round has none.
     QString makeQuestion();
+    // The passage askable first, for a quiz with nothing to ask now.
+    Upcoming upcoming();
     // Judges the shown page and stores what it moves (scorePage), each changed row written
     // once, all together or none of it (it throws). A page is judged once: afterwards it has
     // no blanks. The answers must be the page's own blanks.

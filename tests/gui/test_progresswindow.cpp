@@ -36,16 +36,18 @@ QStringList shown(const ProgressWindow &window) {
     return texts;
 }
 
-// Ann and Bob. The one verse text has 3 word sizes, so 3 rungs at level 1. Ann's first passage
-// lets in three of its verses, in reading order rather than as stored; then come whole passages,
-// due ever later, to the forecast's last day and past it.
+// Ann and Bob. 11:35 has 3 word sizes, so 3 rungs at level 1. Ann's first passage lets in 3
+// verses, in reading order rather than as stored, one without a text; her second has nothing to
+// ask until its verse falls due; then whole passages, due ever later, to the forecast's last
+// day and past it. Bob's has no verse at all.
 const char *const twoLearners =
-    "INSERT INTO kjv VALUES (43, 'John', 11, 35, 'Jesus wept.');"
+    "INSERT INTO kjv VALUES (43, 'John', 11, 35, 'Jesus wept.'), (43, 'John', 11, 34, 'Come "
+    "and see.'), (65, 'Jude', 1, 1, 'Jude, the servant'), (8, 'Ruth', 1, 1, 'Now it came');"
     "INSERT INTO Users (id, Name) VALUES (1, 'Ann'), (2, 'Bob');"
     "INSERT INTO Passages (startbook, startchapter, startverse, endbook, endchapter, endverse, "
     "username, UserID, scheduledate, numVersestoAsk, numVerses, passagelevel) VALUES "
     "('John', 11, 33, 'John', 11, 36, 'Ann', 1, '2026-12-06 10:00:59', 3, 4, 1),"
-    "('Jude', 1, 1, 'Jude', 1, 1, 'Ann', 1, '2026-12-06 10:01:00', 1, 1, 1),"
+    "('Jude', 1, 1, 'Jude', 1, 1, 'Ann', 1, '2026-12-06 09:00:00', 1, 1, 1),"
     "('Jude', 1, 1, 'Jude', 1, 2, 'Bob', 2, '2026-12-01 00:00:00', 1, 2, 1);"
     "INSERT INTO PassageVerses (passageID, VerseBook, verseChapter, VerseNum, verseLevel, "
     "WordSizeLevel, ScheduleDate) VALUES "
@@ -57,15 +59,21 @@ const char *const twoLearners =
     "('2026-12-19 23:59:59'), ('2026-12-20 00:00:00'), ('soon')) "
     "INSERT INTO Passages (startbook, startchapter, startverse, endbook, endchapter, endverse, "
     "username, UserID, scheduledate, numVersestoAsk, numVerses, passagelevel) "
-    "SELECT 'Ruth', 1, 1, 'Ruth', 1, 2, 'Ann', 1, date, 3, 2, 7 FROM due";
+    "SELECT 'Ruth', 1, 1, 'Ruth', 1, 2, 'Ann', 1, date, 3, 2, 7 FROM due;"
+    "INSERT INTO PassageVerses (passageID, VerseBook, verseChapter, VerseNum, verseLevel, "
+    "ScheduleDate) SELECT id, 8, 1, 1, 2, '2026-12-01 00:00:00' FROM Passages "
+    "WHERE startbook = 'Ruth'";
 } // namespace
 
-// The progress window puts the figures into words, and reads them afresh for each user.
+// The progress window puts the figures into words, and reads them afresh for each user; it
+// opens beside the window that called it and closes from the keyboard.
 class TestProgressWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void showsTheFiguresInWords();
     void headingNamesTheBible();
+    void besideTheCaller_data();
+    void besideTheCaller();
 };
 
 void TestProgressWindow::showsTheFiguresInWords() {
@@ -79,12 +87,47 @@ void TestProgressWindow::showsTheFiguresInWords() {
     ProgressWindow window(fixture.context());
     window.showUser("Ann", 1);
     window.show();
-    QCOMPARE(shown(window), QStringList({"10 3 1 1 2 1 ", "3 0 1 ", "5 1 0 1 0 0 0 0 0 0 0 0 0 1 ",
-                                         "2 ", "1 ", "", "0 0 1 "}) + table);
+    // Due now and falling due: what the quiz asks, from when it asks it.
+    QCOMPARE(shown(window),
+             QStringList({"10 3 9 1 2 1 ", "6 1 0 1 0 0 0 0 0 0 0 0 0 1 ",
+                          "5 1 0 1 0 0 0 0 0 0 0 0 0 1 ", "2 ", "1 ", "", "0 8 1 "}) +
+                 table);
     window.showUser("Bob", 2);
-    QCOMPARE(shown(window).join(u'/'),
-             "1 0 0 0 0 1 //1 /////Jude 1:1 - Jude 1:2 | learning, 0 of 2 verses in | 1 | now");
+    QCOMPARE(shown(window).join(u'/'), "1 0 0 0 0 0 ///////Jude 1:1 - Jude 1:2 | learning, 0 of 2 "
+                                       "verses in | 1 | nothing to ask");
     QCOMPARE(fixture.dialogs.errors, QStringList());
+    for (const char *close : {"Escape", "Ctrl+W"}) {
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keySequence(&window, QKeySequence(close));
+        QVERIFY(!window.isVisible());
+    }
+}
+
+void TestProgressWindow::besideTheCaller_data() {
+    QTest::addColumn<QRect>("caller");
+    QTest::addColumn<QSize>("wanted");
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<QRect>("placed");
+    const auto row = [](const char *name, QRect caller, QSize wanted, QRect area, QRect placed) {
+        QTest::newRow(name) << caller << wanted << area << placed;
+    };
+    const QRect screen(0, 0, 1600, 1000);
+    row("room to the right", {0, 0, 800, 600}, {700, 500}, screen, {800, 0, 700, 500});
+    row("more room to the left", {900, 100, 700, 600}, {700, 500}, screen, {200, 100, 700, 500});
+    row("narrowed to the room", {0, 0, 1000, 600}, {1200, 760}, screen, {1000, 0, 600, 760});
+    row("a second screen, held above its foot", {1700, 700, 800, 200}, {700, 500},
+        {1600, 0, 1600, 1000}, {2500, 500, 700, 500});
+    row("1600x1200 at scale 2: over it, within the area", {0, 0, 805, 620}, {1200, 760},
+        {0, 0, 800, 600}, {0, 0, 800, 600});
+}
+
+void TestProgressWindow::besideTheCaller() {
+    QFETCH(QRect, caller);
+    QFETCH(QSize, wanted);
+    QFETCH(QRect, area);
+    QTEST(besideRect(caller, wanted, 430, area), "placed");
 }
 
 void TestProgressWindow::headingNamesTheBible() {

@@ -1,3 +1,4 @@
+#include "core/settings.h"
 #include "gui/quiz/quizzing.h"
 #include "store/passages.h"
 #include "support/windowfixture.h"
@@ -6,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QWebEngineView>
 
 // The quiz window with its real web view: a page as the learner sees and answers it.
@@ -15,14 +17,15 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void pagesAnsweredAndOneThatCannotBeStored();
+    void aWrongPageShowsWhatWasExpected();
     void emptyPageAndSize();
     void accentAndMarkTypedPlainly();
 
 private:
     // Runs a script in the page and waits for its value.
     QVariant js(const QString &script);
-    // Starts a quiz and waits for its first page.
-    void start(const QString &user, qint64 id);
+    // Starts a quiz and waits for its first page to show this text.
+    void start(const QString &user, qint64 id, const QString &text);
     QWidget *keys() { return view_->focusProxy(); }
     template <typename T> T *control(const char *name) { return child<T>(window_.get(), name); }
     QString label(const char *name) { return control<QLabel>(name)->text(); }
@@ -63,15 +66,13 @@ QVariant TestQuizzing::js(const QString &script) {
     return QTest::qWaitFor([&] { return done; }, 10000) ? result : QVariant("(no answer)");
 }
 
-void TestQuizzing::start(const QString &user, qint64 id) {
+void TestQuizzing::start(const QString &user, qint64 id, const QString &text) {
     window_->FormSetup(user, id);
-    QTRY_VERIFY_WITH_TIMEOUT(js("document.body.innerText").toString().contains(
-                                 user == "Ann" ? "John 11:35" : "no questions"),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(js("document.body.innerText").toString().contains(text), 10000);
 }
 
 void TestQuizzing::pagesAnsweredAndOneThatCannotBeStored() {
-    start("Ann", 1);
+    start("Ann", 1, "John 11:35");
     // "Jesus wept.": the longest word first, the keyboard in it.
     QCOMPARE(js("document.body.innerText").toString().simplified(),
              "Fill in the blanks: John 11:35 wept.");
@@ -131,14 +132,76 @@ void TestQuizzing::pagesAnsweredAndOneThatCannotBeStored() {
     fixture_->dialogs.errors.clear();
 }
 
+void TestQuizzing::aWrongPageShowsWhatWasExpected() {
+    // Psalm 23:2 with its words of 7 letters and more blanked, and 23:3, 87 characters, whole.
+    addPassage(fixture_->test.db(), fixture_->clock, {{19, "Psalms", 23, 2}, {19, "Psalms", 23, 3}},
+               "Bob", 2);
+    fixture_->test.db().execute(
+        "UPDATE Passages SET numVersestoAsk = 3 WHERE id = 2;"
+        "UPDATE PassageVerses SET minWordSize = 7 * (VerseNum = 2) WHERE passageID = 2");
+    start("Bob", 2, "Psalms 23:3");
+    QCOMPARE(js("document.documentElement.scrollWidth <= document.documentElement.clientWidth"),
+             QVariant(true));
+    // Enter moves to the next empty blank, round to one left empty; there it answers the page.
+    QTest::keyClicks(keys(), "pastures\r\rHe restoreth my soul he leads me in the paths of "
+                             "righteousness for his name's sake.\r");
+    QTRY_COMPARE(js("document.activeElement.id"), QVariant("blank2"));
+    QTest::keyClick(keys(), Qt::Key_Return);
+    QTRY_COMPARE(label("unumIncorrect"), "# Incorrect: 1");
+    // Each blank marked, under each wrong one what was expected, each named for a screen reader.
+    QTRY_COMPARE(
+        js("[1, 2, 3].map(function (n) {"
+           "  var b = document.getElementById('blank' + n),"
+           "      fix = document.getElementById(b.getAttribute('aria-describedby'));"
+           "  return [b.tagName, b.className, b.nextElementSibling.textContent,"
+           "          b.getAttribute('aria-label'),"
+           "          fix ? fix.firstChild.innerHTML + ' | ' + fix.lastChild.textContent"
+           "              : ''].join(' / ');"
+           "})")
+            .toStringList(),
+        QStringList({"INPUT / vk-right / \u2713 / Blank 1 of 3, Psalms 23:2 / ",
+                     "INPUT / vk-wrong / \u2717 / Blank 2 of 3, Psalms 23:2 / "
+                     "<ins>leadeth</ins> | Expected: leadeth",
+                     "TEXTAREA / vk-wrong / \u2717 / Blank 3 of 3, Psalms 23:3 / He restoreth my "
+                     "soul<ins>:</ins> he <del>leads</del> <ins>leadeth</ins> me in the paths of "
+                     "righteousness for his name's sake. | Expected: He restoreth my soul: he "
+                     "leadeth me in the paths of righteousness for his name's sake."}));
+    // Ctrl+Enter answers at once, the other blanks empty.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(js("document.activeElement.id + ':' + document.activeElement.value"),
+                 QVariant("blank1:"));
+    QTest::keyClicks(keys(), "pastures");
+    QTest::keyClick(keys(), Qt::Key_Return, Qt::ControlModifier);
+    QTRY_COMPARE(label("unumIncorrect"), "# Incorrect: 2");
+}
+
 void TestQuizzing::emptyPageAndSize() {
-    start("Bob", 2);
-    QCOMPARE(js("document.body.innerText").toString().trimmed(),
-             "no questions currently pending...");
+    start("Bob", 2, "no questions");
+    QCOMPARE(js("document.body.innerText").toString().simplified(),
+             "no questions currently pending... You have no passages yet: View, Passages leads "
+             "to where you add one.");
     control<QPushButton>("SubmitAnswer")->click();
     QTest::qWait(100);
     QCOMPARE(window_->quiz().numCorrect + window_->quiz().numIncorrect, 0);
     QCOMPARE(label("uLastAValue"), QString());
+
+    // The next page comes by itself when its passage falls due.
+    fixture_->test.db().execute(
+        "UPDATE Passages SET UserID = 2, scheduledate = '2026-12-06 10:04:00'");
+    start("Bob", 2, "John 11:35 - John 11:35 falls due in 4 minutes.");
+    auto *timer = window_->findChild<QTimer *>("nextPageTimer");
+    QVERIFY(timer->isActive() && timer->remainingTime() > 239000);
+    fixture_->clock.set(fromDbText("2026-12-06 10:04:00"));
+    timer->start(0);
+    QTRY_COMPARE(js("document.activeElement.id"), QVariant("blank1"));
+
+    // The page's text larger, smaller and normal, remembered.
+    for (const auto &[keys, percent] : {std::pair{"Ctrl+=", 110}, std::pair{"Ctrl++", 125},
+                                        std::pair{"Ctrl+-", 110}, std::pair{"Ctrl+0", 100}}) {
+        QTest::keySequence(window_.get(), QKeySequence(keys));
+        QCOMPARE(Settings::pageZoom(), percent);
+        QTRY_COMPARE(view_->zoomFactor(), percent / 100.0);
+    }
 
     const int twips = 15;
     for (const auto &[asked, given] : {std::pair{QSize(20000, 6000), QSize(12200, 6000)},
@@ -155,7 +218,7 @@ void TestQuizzing::accentAndMarkTypedPlainly() {
     fixture_->test.db().execute("UPDATE kjv SET VerseText = 'Jesu' || char(769) || 's' || "
                                 "char(8207) || ' wept.' WHERE BookNum = 43 AND Chapter = 11 "
                                 "AND Verse = 35");
-    start("Ann", 1);
+    start("Ann", 1, "John 11:35");
     QTRY_COMPARE(js("document.activeElement.id"), QVariant("blank1"));
     QTest::keyClicks(keys(), "Jes");
     QTest::sendKeyEvent(QTest::Click, keys(), Qt::Key_Uacute, QStringLiteral("\u00FA"), {});

@@ -1,5 +1,6 @@
 #include "core/clock.h"
 #include "learning/answers.h"
+#include "learning/difference.h"
 #include "learning/page.h"
 #include "learning/schedule.h"
 #include "learning/steps.h"
@@ -27,6 +28,10 @@ private Q_SLOTS:
     void CookVerse();
     void judging_data();
     void judging();
+    void wordDifference_data();
+    void wordDifference();
+    void dueWhen_data();
+    void dueWhen();
 };
 
 namespace {
@@ -361,6 +366,73 @@ void TestLearning::judging() {
     for (int blank : judgement.wrongBlanks)
         judged += QStringLiteral(" #%1").arg(blank);
     QTEST(judged, "judged");
+}
+
+void TestLearning::wordDifference_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("shown"); // [-typed, not expected-] {+expected, not typed+}
+    const auto row = [](const char *name, const char *typed, const char *expected,
+                        const char *shown) { QTest::newRow(name) << typed << expected << shown; };
+    row("one word wrong", "In the begining God", " In the beginning God",
+        "In the [-begining-] {+beginning+} God");
+    row("a word missing", "the LORD my shepherd", "The LORD is my shepherd",
+        "The LORD {+is+} my shepherd");
+    row("a word added", "Jesus wept bitterly.", "Jesus wept.", "Jesus wept [-bitterly-].");
+    row("a word added first", "and Jesus wept", "Jesus wept", "[-and-] Jesus wept");
+    row("nothing typed", "", "  will praise thee", "{+will praise thee+}");
+    row("case and spacing alone", "  THE lord ,is  my ", "The LORD, is my", "The LORD, is my");
+    row("a mark missing and one wrong", "my soul he leads; me", "my soul: he leadeth me",
+        "my soul{+:+} he [-leads;-] {+leadeth+} me");
+    row("words run together", "Jesuswept", "Jesus wept", "[-Jesuswept-] {+Jesus wept+}");
+    row("judged apart, alike word by word: the whole", "Amen !", "Amen!", "[-Amen !-] {+Amen!+}");
+}
+
+void TestLearning::wordDifference() {
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QString shown;
+    for (const DiffSegment &segment : ::wordDifference(typed, expected)) {
+        const qsizetype blank = segment.text.startsWith(u' ') ? 1 : 0;
+        const char *const around[][2] = {{"", ""}, {"[-", "-]"}, {"{+", "+}"}};
+        shown += segment.text.left(blank) + around[segment.kind][0] + segment.text.mid(blank) +
+                 around[segment.kind][1];
+    }
+    QTEST(shown, "shown");
+}
+
+void TestLearning::dueWhen_data() {
+    QTest::addColumn<QString>("now");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("when");
+    const auto row = [](const char *name, const char *now, const char *date, const char *when) {
+        QTest::newRow(name) << now << date << when;
+    };
+    row("this minute", "2026-12-06 10:00:30", "2026-12-06 10:00:59", "due 0");
+    row("part of a minute", "2026-12-06 10:00:30", "2026-12-06 10:01:00", "minutes 1");
+    row("59 minutes", "2026-12-06 10:00:00", "2026-12-06 10:59:00", "minutes 59");
+    row("an hour: the time", "2026-12-06 10:00:00", "2026-12-06 11:00:00", "today 0 12-06 11:00");
+    row("past midnight, minutes", "2026-12-06 23:50:00", "2026-12-07 00:20:00", "minutes 30");
+    row("tomorrow", "2026-12-06 23:00:00", "2026-12-07 09:30:59", "tomorrow 0 12-07 09:30");
+    row("a later day", "2026-12-06 10:00:00", "2026-12-14 08:00:00", "later 0 12-14 08:00");
+    // Minutes as time passes: the clocks going forward shorten the wait, going back lengthen it.
+    row("spring forward", "2026-03-29 00:50:00", "2026-03-29 02:05:00", "minutes 15");
+    row("autumn back", "2026-10-25 01:50:00", "2026-10-25 02:10:00", "today 0 10-25 02:10");
+    row("into the skipped hour", "2026-03-28 20:00:00", "2026-03-29 01:30:00",
+        "tomorrow 0 03-29 02:30");
+}
+
+void TestLearning::dueWhen() {
+    QFETCH(QString, now);
+    QFETCH(QString, date);
+    const LocalZone london("Europe/London"); // where the clocks change
+    const DueWhen when = ::dueWhen(date, fromDbText(now));
+    const char *const units[] = {"due", "minutes", "today", "tomorrow", "later", "unreadable"};
+    const QString shown = QStringLiteral("%1 %2%3%4")
+                              .arg(units[when.unit])
+                              .arg(when.minutes)
+                              .arg(when.date.toString(u" MM-dd"), when.time.toString(u" HH:mm"));
+    QTEST(shown, "when");
 }
 
 QTEST_GUILESS_MAIN(TestLearning)

@@ -1,4 +1,5 @@
 #include "core/clock.h"
+#include "learning/schedule.h"
 #include "store/passages.h"
 #include "store/progressreport.h"
 #include "store/quiz.h"
@@ -15,6 +16,8 @@ private Q_SLOTS:
     void oneVerseLearntToPassageLevel3();
     void absurdStoredValues_data();
     void absurdStoredValues();
+    void askedAsTheRuleSays_data();
+    void askedAsTheRuleSays();
 
 private:
     // A passage of one verse of John 11 for user 1, added now.
@@ -75,6 +78,11 @@ void TestQuiz::walkingTheDueList() {
         const bool empty = quiz_->makeQuestion() == emptyPage();
         QCOMPARE(empty ? 0 : quiz_->state().currentPassageID, qint64(expected));
     }
+    // Then the passage asked first, though another comes first by its own date (P3, 09:30).
+    test_->db().execute("UPDATE Passages SET scheduledate = '2026-12-06 11:00:00' WHERE id = 4");
+    const Upcoming next = quiz_->upcoming();
+    QCOMPARE(QStringLiteral("%1 %2 %3").arg(next.passages).arg(next.range, next.from),
+             "3 John 11:37 - John 11:37 2026-12-06 11:00:00");
     // The other user is asked only their own passage, its verses in reading order.
     quiz_->start(2);
     const QString page = quiz_->makeQuestion();
@@ -162,6 +170,62 @@ void TestQuiz::absurdStoredValues() {
     const PassageProgress p = progressReport(test_->db(), clock_, 1).passages.value(0);
     const QString progress = QStringLiteral("%1/%2 %3").arg(p.versesIn).arg(p.verses).arg(p.level);
     QTEST(asked + ' ' + stored(test_->db()) + ' ' + progress, "after");
+}
+
+// "HH:MM" or "HH:MM:SS" on 2026-12-06; anything else as it is.
+static QString onTheDay(const QString &time) {
+    if (!time.contains(u':'))
+        return time;
+    return "2026-12-06 " + time + (time.size() == 5 ? ":00" : "");
+}
+
+void TestQuiz::askedAsTheRuleSays_data() {
+    QTest::addColumn<QString>("passage"); // its date
+    QTest::addColumn<int>("toAsk");
+    QTest::addColumn<QString>("verses");  // John 11: verse number:minWordSize@date, as they read
+    QTest::addColumn<QString>("askable"); // from when; empty: never
+    // At 10:00. John 11:35 has no word over 5 letters, 11:36 one of 6 ("Behold").
+    const auto row = [](const char *name, const char *passage, int toAsk, const char *verses,
+                        const char *askable) {
+        QTest::newRow(name) << passage << toAsk << verses << askable;
+    };
+    row("due, its verse due", "09:00", 1, "35:5@09:00 36:6@09:00", "09:00");
+    row("due to the minute", "10:00:59", 1, "35:5@09:00 36:6@09:00", "10:00:59");
+    row("due, its verse later, the next not in", "09:00", 1, "35:5@12:00 36:6@09:30", "12:00");
+    row("its verse due, the passage later", "11:00", 1, "35:5@09:00 36:6@09:00", "11:00");
+    row("the second verse in and due first", "09:00", 2, "35:5@12:00 36:6@09:30", "09:30");
+    row("a word size no word has", "09:00", 1, "35:6@09:00 36:6@09:00", "");
+    row("all in, the first that blanks", "09:00", 3, "35:6@08:00 36:6@11:00", "11:00");
+    row("a verse the table lacks", "09:00", 1, "0:1@09:00 36:6@09:00", "");
+    row("none in", "09:00", 0, "35:5@09:00 36:6@09:00", "");
+    row("a date that cannot be read", "soon", 1, "35:5@09:00 36:6@09:00", "soon");
+}
+
+void TestQuiz::askedAsTheRuleSays() {
+    QFETCH(QString, passage);
+    QFETCH(int, toAsk);
+    QFETCH(QString, verses);
+    QFETCH(QString, askable);
+    addPassage(test_->db(), clock_, {{43, "John", 11, 35}, {43, "John", 11, 36}}, "Ann", 1);
+    Statement(test_->db(), "UPDATE Passages SET scheduledate = ?, numVersestoAsk = ?")
+        .bindAll(onTheDay(passage), toAsk)
+        .run();
+    qint64 id = 0;
+    for (const QString &verse : verses.split(u' '))
+        Statement(test_->db(), "UPDATE PassageVerses SET VerseNum = ?, minWordSize = ?, "
+                               "ScheduleDate = ? WHERE id = ?")
+            .bindAll(verse.section(u':', 0, 0), verse.section(u'@', 0, 0).section(u':', 1),
+                     onTheDay(verse.section(u'@', 1)), ++id)
+            .run();
+    // The rule, as the quiz walks the rows and as the progress report counts them.
+    const QString from = onTheDay(askable);
+    const bool now = !from.isEmpty() && DueAt(clock_.now())(from);
+    quiz_->start(1);
+    QCOMPARE(quiz_->makeQuestion() != emptyPage(), now);
+    QCOMPARE(quiz_->upcoming().from, from);
+    const ProgressReport report = progressReport(test_->db(), clock_, 1);
+    QCOMPARE(report.passages.first().askableFrom, from);
+    QCOMPARE(report.passagesDue, int(now));
 }
 
 QTEST_GUILESS_MAIN(TestQuiz)

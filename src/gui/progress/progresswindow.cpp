@@ -12,9 +12,12 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QStackedBarSeries>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -109,6 +112,8 @@ QString phaseText(const PassageProgress &passage) {
 }
 
 QString waitText(const PassageProgress &passage) {
+    if (passage.askableFrom.isEmpty())
+        return ProgressWindow::tr("nothing to ask");
     const qint64 count = passage.wait.count;
     switch (passage.wait.unit) {
     case Wait::Due:
@@ -125,7 +130,7 @@ QString waitText(const PassageProgress &passage) {
     case Wait::Unreadable:
         break;
     }
-    return passage.nextReview;
+    return passage.askableFrom;
 }
 } // namespace
 
@@ -203,6 +208,14 @@ ProgressWindow::ProgressWindow(const WindowContext &context)
     passageTable->setColumnWidth(LevelColumn, 40);
 
     auto *grid = new QGridLayout(this);
+    auto *menus = new QMenuBar(this);
+    QMenu *file = menus->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("pMenuFile"));
+    QAction *close = file->addAction(tr("&Close"), this, &QWidget::close);
+    close->setObjectName(QStringLiteral("pMenuClose"));
+    close->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)});
+    addAction(close);
+    grid->setMenuBar(menus);
     grid->addWidget(Uname, 0, 0);
     grid->addWidget(bibleName, 0, 1);
     auto *left = new QVBoxLayout;
@@ -224,7 +237,41 @@ ProgressWindow::ProgressWindow(const WindowContext &context)
     grid->setColumnStretch(1, 3);
     grid->setRowStretch(1, 1);
     grid->setRowStretch(2, 1);
-    resize(1200, 760);
+    for (QWidget *part :
+         {static_cast<QWidget *>(forecastChart), static_cast<QWidget *>(ladderChart),
+          static_cast<QWidget *>(passageTable)})
+        part->setMinimumSize(200, 150);
+    resize(wantedSize);
+}
+
+void ProgressWindow::placeBeside(const QWidget *caller) {
+    const QRect area = (caller ? caller->screen() : screen())->availableGeometry();
+    if (!caller)
+        return setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
+                                               wantedSize.boundedTo(area.size()), area));
+    // The frame is not known before the first showing: the caller's is the best guess.
+    const QRect outer = caller->frameGeometry(), inner = caller->geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    setGeometry(
+        besideRect(outer, wantedSize.grownBy(frame), minimumSizeHint().grownBy(frame).width(), area)
+            .marginsRemoved(frame));
+}
+
+QRect besideRect(const QRect &caller, QSize wanted, int narrowest, const QRect &area) {
+    QSize size = wanted.boundedTo(area.size());
+    const int right = area.right() - caller.right();
+    const int left = caller.left() - area.left();
+    const bool onLeft = right < size.width() && left > right;
+    const int room = onLeft ? left : right;
+    if (room >= std::min(narrowest, size.width()))
+        size.setWidth(std::min(size.width(), room));
+    QRect placed(QPoint(onLeft ? caller.left() - size.width() : caller.right() + 1, caller.top()),
+                 size);
+    // Within the area, over the caller where there is no other room.
+    placed.moveLeft(std::clamp(placed.left(), area.left(), area.right() + 1 - size.width()));
+    placed.moveTop(std::clamp(placed.top(), area.top(), area.bottom() + 1 - size.height()));
+    return placed;
 }
 
 void ProgressWindow::showUser(const QString &userName, qint64 userId) {
@@ -279,8 +326,11 @@ void ProgressWindow::draw(const ProgressReport &report) {
     for (const PassageProgress &passage : report.passages) {
         const double along =
             passage.wholePassage ? 2.0 : double(passage.versesIn) / std::max(passage.verses, 1);
-        QStandardItem *next = cell(waitText(passage), passage.nextReview);
-        next->setToolTip(passage.nextReview);
+        // Never askable sorts last.
+        QStandardItem *next =
+            cell(waitText(passage),
+                 passage.askableFrom.isEmpty() ? QStringLiteral("~") : passage.askableFrom);
+        next->setToolTip(passage.askableFrom);
         passageRows_->appendRow({cell(passage.range, passage.readingOrder),
                                  cell(phaseText(passage), along),
                                  cell(QString::number(passage.level), passage.level), next});

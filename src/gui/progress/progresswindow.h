@@ -12,7 +12,8 @@ class QStandardItemModel;
 class QValueAxis;
 
 // One learner's progress: the summary, the forecast, the ladder and the passages, as
-// progressReport gives them, in words of its own. Not modal; closing it only hides it.
+// progressReport gives them, in words of its own. Not modal; closing it (File, Close, Ctrl+W
+// or Escape) only hides it.
 class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
@@ -22,8 +23,13 @@ public:
     void showUser(const QString &userName, qint64 userId);
     // Reads the figures of the user shown again.
     void refresh();
+    // Beside the window it was called from, on that window's screen and within its available
+    // area; centred on the screen without one.
+    void placeBeside(const QWidget *caller);
 
 private:
+    static constexpr QSize wantedSize{1200, 760};
+
     void draw(const ProgressReport &report);
 
     QLabel *Uname;
@@ -44,3 +50,8 @@ private:
     QValueAxis *ladderCount_;
     QStandardItemModel *passageRows_;
 };
+
+// Where a window of the wanted size goes beside the caller, frames included: to its right,
+// else to its left when that side has more room, narrowed to the room there but to no less
+// than the narrowest; always within the area, over the caller if there is no other room.
+QRect besideRect(const QRect &caller, QSize wanted, int narrowest, const QRect &area);

@@ -2,10 +2,17 @@
 
 #include "core/error.h"
 #include "learning/answers.h"
+#include "learning/difference.h"
 
 #include <functional>
 
 class QWidget;
+
+// A blank of a judged page: right, or wrong with what was typed against what was expected.
+struct BlankCorrection {
+    bool right = true;
+    QList<DiffSegment> difference;
+};
 
 // Where a question page is shown and answered. The page answers asynchronously: what it
 // reads comes back through a callback.
@@ -17,7 +24,8 @@ public:
     // Runs ready as soon as the page can take a question: at once when it already can.
     // Only the last request waits.
     virtual void whenReady(std::function<void()> ready) = 0;
-    // ShowQuestion: the page text replaces the whole body.
+    // ShowQuestion: the page text replaces the whole body. Each blank is then named for a
+    // screen reader, and one wider than the page wraps within it.
     virtual void showPage(const QString &html) = 0;
     // The keyboard in blank 1.
     virtual void focusFirstBlank() = 0;
@@ -27,8 +35,16 @@ public:
                             std::function<void(const Error &)> failed) = 0;
     // The blank's text turns red, with the expected text as its tooltip.
     virtual void markWrong(int number, const QString &tooltip) = 0;
+    // Blanks 1, 2, ... of a judged page, in order: each marked right or wrong by its border
+    // and a sign, and under each wrong one the difference, for the eye and a screen reader.
+    virtual void showCorrections(const QList<BlankCorrection> &blanks) = 0;
+    // A line of text under the page shown.
+    virtual void showNote(const QString &text) = 0;
+    // The page's text and blanks at this size, 1 being normal.
+    virtual void setZoom(qreal factor) = 0;
 
-    // Enter pressed in the page.
+    // Enter in the page that does not move on to an empty blank: Ctrl+Enter, Enter on a
+    // judged page, and Enter in a blank when every other blank is filled.
     std::function<void()> enterPressed;
     // Alt with a letter pressed in the page: the engine keeps such keys from the window's
     // menus, so the page hands them on.

@@ -1,20 +1,29 @@
 #include "gui/quiz/quizzing.h"
 
+#include "core/clock.h"
+#include "core/settings.h"
 #include "gui/controls.h"
 #include "gui/dialogs.h"
 #include "gui/quiz/questionpage.h"
+#include "learning/difference.h"
+#include "learning/schedule.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTimer>
 
 namespace {
 // The bounds of the outer size, in twips.
 constexpr int widest = 12200;
 constexpr int narrowest = 1200;
 constexpr int lowest = 2000;
+// The sizes of the page's text, in percent of normal.
+constexpr int zoomSteps[] = {50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
+// The longest a timer waits before the next page is looked for again: QTimer counts in int.
+constexpr qint64 longestWait = 24 * 60 * 60 * 1000;
 
 void setBackground(QLabel *label, const QColor &colour) {
     QPalette palette = label->palette();
@@ -56,7 +65,21 @@ Quizzing::Quizzing(const WindowContext &context, Navigation &navigation)
     });
     menuItem(view, "qMenuProgress", tr("P&rogress"),
              [this] { navigation_.showProgress(quizUser, quiz_.state().userId); });
+    view->addSeparator();
+    QAction *larger = menuItem(view, "qMenuZoomIn", tr("&Larger Text"), [this] { zoom(1); });
+    QAction *smaller = menuItem(view, "qMenuZoomOut", tr("S&maller Text"), [this] { zoom(-1); });
+    QAction *normal = menuItem(view, "qMenuZoomNormal", tr("&Normal Size"), [this] { zoom(0); });
+    larger->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    smaller->setShortcuts(QKeySequence::ZoomOut);
+    normal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     helpMenu("qMenuHelp", "qHelp", "qMenuAbout");
+    questionctl->setZoom(Settings::pageZoom() / 100.0);
+
+    nextPage_ = new QTimer(this);
+    nextPage_->setObjectName(QStringLiteral("nextPageTimer"));
+    nextPage_->setSingleShot(true);
+    nextPage_->setTimerType(Qt::PreciseTimer);
+    connect(nextPage_, &QTimer::timeout, this, &Quizzing::nextPageWhenDue);
 
     connect(SubmitAnswer, &QPushButton::clicked, this, &Quizzing::SubmitAnswer_Click);
     connect(ContinueButton, &QPushButton::clicked, this, &Quizzing::ContinueButton_Click);
@@ -80,16 +103,105 @@ Quizzing::Quizzing(const WindowContext &context, Navigation &navigation)
 void Quizzing::FormSetup(const QString &userName, qint64 userId) {
     quiz_.start(userId);
     quizUser = userName;
+    nextPageAt_.clear();
     questionctl->whenReady([this] { makeQuestion(); });
 }
 
 void Quizzing::makeQuestion() {
     QString html;
-    if (!context_.dialogs.attempt([&] { html = quiz_.makeQuestion(); }))
+    Upcoming upcoming;
+    if (!context_.dialogs.attempt([&] {
+            html = quiz_.makeQuestion();
+            if (quiz_.state().blanks.isEmpty())
+                upcoming = quiz_.upcoming();
+        }))
         return fallBack();
     ShowQuestion(html);
+    nextPage_->stop();
+    nextPageAt_.clear();
     if (!quiz_.state().blanks.isEmpty())
-        questionctl->focusFirstBlank();
+        return questionctl->focusFirstBlank();
+    questionctl->showNote(upcomingText(upcoming));
+    nextPageAt_ = upcoming.from;
+    armNextPage();
+}
+
+QString Quizzing::upcomingText(const Upcoming &upcoming) const {
+    if (upcoming.passages == 0)
+        return tr("You have no passages yet: View, Passages leads to where you add one.");
+    if (upcoming.from.isEmpty())
+        return tr("None of your passages has a verse to ask.");
+    const DueWhen when = dueWhen(upcoming.from, context_.clock.now());
+    const QString time = when.time.toString(u"HH:mm");
+    QString text;
+    switch (when.unit) {
+    case DueWhen::Due:
+        text = tr("now");
+        break;
+    case DueWhen::Minutes:
+        text = when.minutes == 1 ? tr("in 1 minute") : tr("in %1 minutes").arg(when.minutes);
+        break;
+    case DueWhen::Today:
+        text = tr("today at %1").arg(time);
+        break;
+    case DueWhen::Tomorrow:
+        text = tr("tomorrow at %1").arg(time);
+        break;
+    case DueWhen::Later:
+        text = tr("on %1").arg(when.date.toString(
+            when.date.year() == context_.clock.now().date().year() ? u"d MMMM" : u"d MMMM yyyy"));
+        break;
+    case DueWhen::Unreadable:
+        text = tr("on %1").arg(upcoming.from);
+        break;
+    }
+    return tr("%1 falls due %2.").arg(upcoming.range, text);
+}
+
+void Quizzing::nextPageWhenDue() {
+    if (nextPageAt_.isEmpty() || !isVisible())
+        return;
+    if (DueAt(context_.clock.now())(nextPageAt_))
+        return makeQuestion();
+    armNextPage();
+}
+
+void Quizzing::armNextPage() {
+    const std::optional<QDateTime> at = dueMoment(nextPageAt_);
+    if (!at || !isVisible())
+        return;
+    // A moment already past that the quiz does not ask yet (the clocks went back over it):
+    // looked for again in a minute.
+    const qint64 wait = context_.clock.now().msecsTo(*at);
+    nextPage_->start(int(wait > 0 ? std::min(wait, longestWait) : 60 * 1000));
+}
+
+void Quizzing::showEvent(QShowEvent *event) {
+    ProgramWindow::showEvent(event);
+    nextPageWhenDue();
+}
+
+void Quizzing::hideEvent(QHideEvent *event) {
+    ProgramWindow::hideEvent(event);
+    nextPage_->stop();
+}
+
+void Quizzing::changeEvent(QEvent *event) {
+    ProgramWindow::changeEvent(event);
+    // Back at the window, perhaps after the computer slept through the moment.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        nextPageWhenDue();
+}
+
+void Quizzing::zoom(int steps) {
+    const int now = Settings::pageZoom();
+    int percent = 100;
+    if (steps > 0)
+        percent = *std::upper_bound(std::begin(zoomSteps), std::end(zoomSteps) - 1, now);
+    else if (steps < 0)
+        percent = *(std::lower_bound(std::begin(zoomSteps) + 1, std::end(zoomSteps), now) - 1);
+    Settings::setPageZoom(percent);
+    questionctl->setZoom(percent / 100.0);
 }
 
 void Quizzing::ShowQuestion(const QString &htmlString) { questionctl->showPage(htmlString); }
@@ -131,6 +243,11 @@ void Quizzing::judge(const QList<BlankAnswer> &answers) {
     if (judgement.pageRight) {
         makeQuestion();
     } else {
+        QList<BlankCorrection> corrections(answers.size());
+        for (int number : judgement.wrongBlanks)
+            corrections[number - 1] = {
+                false, wordDifference(answers[number - 1].typed, answers[number - 1].expected)};
+        questionctl->showCorrections(corrections);
         context_.dialogs.message(
             tr("Some blanks were incorrect please review the correct answers before continuing."));
         ContinueButton->show();

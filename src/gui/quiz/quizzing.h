@@ -5,6 +5,7 @@
 
 class QLabel;
 class QPushButton;
+class QTimer;
 class QuestionPage;
 
 // The quiz: one page after another of the user's due passages, judged and scored.
@@ -24,9 +25,18 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void makeQuestion();
+    // The line under the empty page: what comes next, and when.
+    QString upcomingText(const Upcoming &upcoming) const;
+    // On the empty page: the next page once something is askable, else the timer set to then.
+    void nextPageWhenDue();
+    void armNextPage();
+    void zoom(int steps); // 0: normal size
     void ShowQuestion(const QString &htmlString);
     void SubmitAnswer_Click();
     void ContinueButton_Click();
@@ -38,6 +48,8 @@ private:
     Quiz quiz_;
     QString quizUser;
     bool judging_ = false;
+    QString nextPageAt_; // on the empty page, when the next page comes; empty otherwise
+    QTimer *nextPage_;
 
     QuestionPage *questionctl;
     QPushButton *SubmitAnswer;

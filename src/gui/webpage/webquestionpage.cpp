@@ -13,8 +13,22 @@
 
 namespace {
 // Ids are looked up without regard to letter case: the checker asks for "Answer1" where
-// the builder writes "answer1".
-const char shell[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><script>
+// the builder writes "answer1". What the page adds to a page as built (the names a screen
+// reader reads, the wrapping of long blanks, the marks and corrections of a judged page, the
+// line under the empty page) it adds here, after the page is shown, as text, never as markup.
+const char shell[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><style>
+table { width: 100%; table-layout: fixed; } td { width: auto; }
+.vk-judged { display: inline-block; vertical-align: top; max-width: 100%; }
+.vk-wide { display: block; }
+.vk-wrong { border: 2px solid #c00000 !important; }
+.vk-right { border: 2px solid #007a00 !important; }
+.vk-mark { font: bold 14pt arial; padding: 0 3px; }
+.vk-wrong + .vk-mark { color: #c00000; } .vk-right + .vk-mark { color: #007a00; }
+.vk-fix { display: block; font: 12pt arial; margin: 2px 0 6px; }
+.vk-fix del { color: #c00000; } .vk-fix ins { color: #005a00; font-weight: bold; }
+.vk-hidden { position: absolute; width: 1px; height: 1px; overflow: hidden; clip: rect(0 0 0 0); }
+#vk-note { font: 12pt arial; }
+</style><script>
 var versekeep = {
   element: function (id) {
     var found = document.getElementById(id);
@@ -24,10 +38,72 @@ var versekeep = {
       if (all[i].id.toLowerCase() === id.toLowerCase()) return all[i];
     return null;
   },
-  show: function (html) { document.body.innerHTML = html; },
+  blanks: function () {
+    var blanks = [];
+    for (var blank; (blank = versekeep.element('blank' + (blanks.length + 1)));) blanks.push(blank);
+    return blanks;
+  },
+  say: function (text, values) {
+    return text.replace(/%(\d)/g, function (all, n) { return values[n - 1]; });
+  },
+  show: function (html, words) {
+    versekeep.words = words;
+    versekeep.judged = false;
+    document.body.innerHTML = html;
+    var blanks = versekeep.blanks();
+    blanks.forEach(function (blank, n) {
+      var slot = document.createElement('span');
+      blank.parentNode.insertBefore(slot, blank);
+      slot.appendChild(blank);
+      var row = blank.closest('tr'), heading = row && row.previousElementSibling;
+      blank.setAttribute('aria-label', versekeep.say(words.blank,
+          [n + 1, blanks.length, heading ? heading.textContent.trim() : '']));
+    });
+    versekeep.fit();
+  },
+  // A blank wider than the page becomes a text area as wide as the page, its text wrapping.
+  fit: function () {
+    versekeep.blanks().forEach(function (blank) {
+      var room = document.body.clientWidth;
+      if (blank.tagName === 'INPUT' && blank.offsetWidth > room) {
+        var area = document.createElement('textarea'), focused = document.activeElement === blank;
+        for (var i = 0; i < blank.attributes.length; ++i)
+          if (!/^(type|size)$/i.test(blank.attributes[i].name))
+            area.setAttribute(blank.attributes[i].name, blank.attributes[i].value);
+        area.rows = Math.ceil(blank.offsetWidth / room);
+        area.value = blank.value;
+        blank.replaceWith(area);
+        if (focused) area.focus();
+        blank = area;
+      }
+      if (blank.tagName === 'TEXTAREA') {
+        blank.parentNode.classList.add('vk-wide');
+        blank.style.width = 'calc(100% - 1.5em)'; // and the mark beside it
+        blank.style.boxSizing = 'border-box';
+        blank.style.resize = 'none';
+        versekeep.grow(blank);
+      }
+    });
+  },
+  grow: function (area) {
+    area.style.height = 'auto';
+    area.style.height = area.scrollHeight + 'px';
+  },
   focusFirstBlank: function () {
     var blank = versekeep.element('blank1');
     if (blank) blank.focus();
+  },
+  // Enter in a blank: the next blank still empty, going round; false when every other is filled.
+  focusNextEmpty: function (from) {
+    var blanks = versekeep.blanks(), at = blanks.indexOf(from);
+    for (var k = 1; at >= 0 && k < blanks.length; ++k) {
+      var next = blanks[(at + k) % blanks.length];
+      if (next.value.trim() === '') {
+        next.focus();
+        return true;
+      }
+    }
+    return false;
   },
   read: function (count) {
     var blanks = [];
@@ -43,16 +119,66 @@ var versekeep = {
     var blank = versekeep.element('blank' + n);
     blank.title = tooltip;
     blank.style.color = 'red';
+  },
+  // Each blank right or wrong, beside it a mark, under a wrong one the words that differ.
+  correct: function (results) {
+    var words = versekeep.words;
+    versekeep.judged = true;
+    results.forEach(function (result, n) {
+      var blank = versekeep.element('blank' + (n + 1)), answer = versekeep.element('answer' + (n + 1));
+      if (!blank) return;
+      var slot = blank.parentNode, mark = document.createElement('span');
+      slot.classList.add('vk-judged');
+      blank.classList.add(result.right ? 'vk-right' : 'vk-wrong');
+      mark.className = 'vk-mark';
+      mark.setAttribute('aria-hidden', 'true');
+      mark.textContent = result.right ? '\u2713' : '\u2717';
+      blank.after(mark);
+      if (result.right) return;
+      blank.setAttribute('aria-invalid', 'true');
+      var fix = document.createElement('span'), shown = document.createElement('span'),
+          told = document.createElement('span');
+      fix.className = 'vk-fix';
+      fix.id = 'correction' + (n + 1);
+      shown.setAttribute('aria-hidden', 'true');
+      result.difference.forEach(function (segment) {
+        var text = segment[1], tag = {typed: 'del', expected: 'ins'}[segment[0]];
+        if (tag && text.charAt(0) === ' ') {
+          shown.append(' ');
+          text = text.substring(1);
+        }
+        var part = tag ? document.createElement(tag) : document.createTextNode(text);
+        part.textContent = text;
+        shown.append(part);
+      });
+      told.className = 'vk-hidden'; // the blank itself holds what was typed
+      told.textContent = versekeep.say(words.expected, [answer ? answer.value.trim() : '']);
+      fix.append(shown, told);
+      slot.append(fix);
+      blank.setAttribute('aria-describedby', fix.id);
+    });
+  },
+  note: function (text) {
+    var note = document.getElementById('vk-note') || document.createElement('p');
+    note.id = 'vk-note';
+    note.setAttribute('role', 'status');
+    note.textContent = text;
+    document.body.append(note);
   }
 };
 new QWebChannel(qt.webChannelTransport, function (channel) {
   versekeep.window = channel.objects.window;
 });
+window.addEventListener('resize', versekeep.fit);
+document.addEventListener('input', function (event) {
+  if (event.target.tagName === 'TEXTAREA') versekeep.grow(event.target);
+});
 // Told from here, after the keys typed before it: the blanks hold all of them.
 document.addEventListener('keydown', function (event) {
   if (event.key === 'Enter' && versekeep.window) {
     event.preventDefault();
-    versekeep.window.enter();
+    if (event.ctrlKey || versekeep.judged || !versekeep.focusNextEmpty(event.target))
+      versekeep.window.enter();
   } else if (event.altKey && event.key.length === 1 && versekeep.window) {
     event.preventDefault();
     versekeep.window.menuKey(event.key);
@@ -134,6 +260,7 @@ WebQuestionPage::WebQuestionPage(QWidget *parent)
     setContextMenuPolicy(Qt::NoContextMenu);
     connect(page, &QWebEnginePage::loadFinished, this, [this] {
         ready_ = true;
+        setZoomFactor(zoom_); // the engine forgets a zoom given before the page was there
         if (pending_)
             std::exchange(pending_, {})();
     });
@@ -165,7 +292,13 @@ void WebQuestionPage::call(const QString &function, const QVariantList &argument
         page()->runJavaScript(script);
 }
 
-void WebQuestionPage::showPage(const QString &html) { call(QStringLiteral("show"), {html}); }
+void WebQuestionPage::showPage(const QString &html) {
+    const QVariantMap words{
+        {QStringLiteral("blank"), tr("Blank %1 of %2, %3")},
+        {QStringLiteral("expected"), tr("Expected: %1")},
+    };
+    call(QStringLiteral("show"), {html, words});
+}
 
 void WebQuestionPage::focusFirstBlank() {
     setFocus();
@@ -194,6 +327,29 @@ void WebQuestionPage::readBlanks(int count,
 
 void WebQuestionPage::markWrong(int number, const QString &tooltip) {
     call(QStringLiteral("markWrong"), {number, tooltip});
+}
+
+void WebQuestionPage::showCorrections(const QList<BlankCorrection> &blanks) {
+    static const QString kinds[] = {QStringLiteral("same"), QStringLiteral("typed"),
+                                    QStringLiteral("expected")};
+    QVariantList results;
+    for (const BlankCorrection &blank : blanks) {
+        QVariantList difference;
+        for (const DiffSegment &segment : blank.difference)
+            difference.append(QVariant(QVariantList{kinds[segment.kind], segment.text}));
+        results.append(QVariantMap{{QStringLiteral("right"), blank.right},
+                                   {QStringLiteral("difference"), difference}});
+    }
+    call(QStringLiteral("correct"), {QVariant(results)});
+}
+
+void WebQuestionPage::showNote(const QString &text) {
+    call(QStringLiteral("note"), {text});
+}
+
+void WebQuestionPage::setZoom(qreal factor) {
+    zoom_ = factor;
+    setZoomFactor(factor);
 }
 
 extern "C" Q_DECL_EXPORT QuestionPage *versekeepQuestionPage(QWidget *parent) {

@@ -22,6 +22,9 @@ public:
     void readBlanks(int count, std::function<void(const QList<BlankAnswer> &)> done,
                     std::function<void(const Error &)> failed) override;
     void markWrong(int number, const QString &tooltip) override;
+    void showCorrections(const QList<BlankCorrection> &blanks) override;
+    void showNote(const QString &text) override;
+    void setZoom(qreal factor) override;
 
 private:
     // Calls a function of the page's script with values passed as JSON.
@@ -30,5 +33,6 @@ private:
 
     QWebEngineProfile *profile_;
     bool ready_ = false;
+    qreal zoom_ = 1;
     std::function<void()> pending_;
 };
