@@ -46,16 +46,13 @@ QWidget *visibleWindow() {
 
 int child(int argc, char *argv[], const QString &kind) {
     const bool program = kind == QLatin1String("versekeep") || kind == QLatin1String("backup");
-    // As main.cpp starts the program.
-    if (program)
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qtApp(argc, argv);
     MessageBoxDialogs dialogs;
     SystemClock clock;
     SystemDesktop desktop;
     std::unique_ptr<Application> app;
     std::unique_ptr<QListWidget> list;
-    if (program) {
+    if (program) { // as main.cpp starts it
         QApplication::setQuitOnLastWindowClosed(false);
         QApplication::setWindowIcon(programIcon());
         QGuiApplication::setDesktopFileName(QStringLiteral("versekeep"));
