@@ -105,10 +105,11 @@ void TestBackup::rotation() {
     QFETCH(QStringList, others);
     QFETCH(QStringList, starts);
     TestDatabase test;
+    TestDatabase earlier; // an earlier version's copies have a salt other than the database's
     const QString folder = backupFolder(test.path());
     QVERIFY(QDir().mkpath(folder));
     for (const QString &moment : copies)
-        QVERIFY(QFile::copy(test.path(), folder + '/' + copyName(moment)));
+        QVERIFY(QFile::copy(earlier.path(), folder + '/' + copyName(moment)));
     for (const QString &name : others)
         QVERIFY(QFile(folder + '/' + name).open(QIODevice::WriteOnly));
     QSet<QString> daysWithCopies;
