@@ -8,7 +8,7 @@
 class TestBackup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void onceADayEncryptedAndChecked();
+    void failedCheckLeavesNothing();
     void rotation_data();
     void rotation();
 };
@@ -39,10 +39,10 @@ QStringList days(const char *first, int count, const QStringList &times) {
 }
 } // namespace
 
-void TestBackup::onceADayEncryptedAndChecked() {
+// A copy that fails its check is reported, and nothing of it stays. (A good copy is read
+// with the key by the restores and the rotation.)
+void TestBackup::failedCheckLeavesNothing() {
     TestDatabase test;
-    test.db().execute("INSERT INTO Users (Name) VALUES ('Ann')");
-    // A copy that fails its check is reported, and nothing of it stays.
     QString reported;
     try {
         backUpDatabase(test.path(), at("2026-12-06 10:00:00"), [](const QString &copy) {
@@ -55,14 +55,6 @@ void TestBackup::onceADayEncryptedAndChecked() {
     }
     QVERIFY2(reported.startsWith("the copy failed its check: "), qPrintable(reported));
     QCOMPARE(files(backupFolder(test.path())), QStringList());
-
-    const QString made = backUpDatabase(test.path(), at("2026-12-06 10:30:00")).made;
-    QCOMPARE(files(backupFolder(test.path())), QStringList{"2026-12-06 10:30"});
-    QFile file(made);
-    QVERIFY(file.open(QIODevice::ReadOnly) && !file.read(16).startsWith("SQLite format 3"));
-    Database copy(made);
-    Statement user(copy, "SELECT Name FROM Users");
-    QVERIFY(user.next() && user.text(0) == "Ann");
 }
 
 void TestBackup::rotation_data() {
