@@ -218,9 +218,7 @@ void TestStartup::toldOnceBesideTheWindows() {
     use("Users", "MenuAbout");
     QWidget *about = window("frmAbout");
     QCOMPARE(QApplication::topLevelWidgets().count(about), 1);
-    QCOMPARE(child<QLabel>(about, "lblVersion")->text(), "Version 1.0.0");
     QCOMPARE(child<QLabel>(about, "lblBible")->text(), ""); // a database that names no Bible
-    QCOMPARE(about->windowTitle(), "About Versekeep");
     for (const char *link : {"mailaddy", "webaddy"})
         QTest::mouseClick(child<QLabel>(about, link), Qt::LeftButton, {}, QPoint(8, 8));
     QCOMPARE(p.desktop.opened, (QStringList{"mailto:versekeep@tarnholm.example",
