@@ -25,8 +25,6 @@ sqlite3_vfs faultyVfs;
 sqlite3_file *inner(sqlite3_file *file) { return file + 1; }
 bool failing() { return ++ioCount == failAt; }
 
-int syncFailure() { return failWith == SQLITE_FULL ? SQLITE_FULL : SQLITE_IOERR_FSYNC; }
-
 // A call handed on to the real file, unless failure says otherwise.
 #define HAND_ON(method, failure)                                                                 \
     [](sqlite3_file *f, auto... arguments) {                                                     \
@@ -35,7 +33,8 @@ int syncFailure() { return failWith == SQLITE_FULL ? SQLITE_FULL : SQLITE_IOERR_
     }
 const sqlite3_io_methods faultyMethods = {
     1, HAND_ON(xClose, 0), HAND_ON(xRead, 0), HAND_ON(xWrite, failing() ? failWith : 0),
-    HAND_ON(xTruncate, failing() ? failWith : 0), HAND_ON(xSync, failing() ? syncFailure() : 0),
+    HAND_ON(xTruncate, failing() ? failWith : 0),
+    HAND_ON(xSync, failing() ? (failWith == SQLITE_FULL ? SQLITE_FULL : SQLITE_IOERR_FSYNC) : 0),
     HAND_ON(xFileSize, 0), HAND_ON(xLock, 0), HAND_ON(xUnlock, 0), HAND_ON(xCheckReservedLock, 0),
     HAND_ON(xFileControl, 0), HAND_ON(xSectorSize, 0), HAND_ON(xDeviceCharacteristics, 0),
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, // version 1: no shared memory, no mmap
