@@ -25,24 +25,20 @@ void TestPassageStore::adding_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("count");      // 0: no passage
     QTest::addColumn<QString>("verses"); // every verse in order, or the first and the last
-    const auto range = [](qint64 startBook, const char *startName, int sc, int sv, qint64 endBook,
-                          const char *endName, int ec, int ev) {
-        return PassageRange{{startBook, startName, sc, sv}, {endBook, endName, ec, ev}};
+    const auto row = [](const char *text, VersePoint start, VersePoint end, int count,
+                        const char *verses) {
+        QTest::newRow(text) << PassageRange{start, end} << QString(text) << count
+                            << QString(verses);
     };
-    QTest::newRow("one verse") << range(43, "John", 11, 35, 43, "John", 11, 35)
-                               << "John 11:35 - John 11:35" << 1 << "43:11:35";
-    QTest::newRow("two chapters") << range(1, "Genesis", 1, 30, 1, "Genesis", 2, 2)
-                                  << "Genesis 1:30 - Genesis 2:2" << 4
-                                  << "1:1:30 1:1:31 1:2:1 1:2:2";
-    QTest::newRow("three books") << range(7, "Judges", 21, 25, 9, "1 Samuel", 1, 1)
-                                 << "Judges 21:25 - 1 Samuel 1:1" << 1 + 85 + 1 << "7:21:25 9:1:1";
-    QTest::newRow("a later book, an earlier chapter")
-        << range(43, "John", 3, 16, 44, "Acts", 1, 1) << "John 3:16 - Acts 1:1" << 789
-        << "43:3:16 44:1:1";
-    QTest::newRow("verse before") << range(43, "John", 3, 16, 43, "John", 3, 15)
-                                  << "John 3:16 - John 3:15" << 0 << "";
-    QTest::newRow("book before") << range(43, "John", 3, 16, 42, "Luke", 24, 53)
-                                 << "John 3:16 - Luke 24:53" << 0 << "";
+    row("John 11:35 - John 11:35", {43, "John", 11, 35}, {43, "John", 11, 35}, 1, "43:11:35");
+    row("Genesis 1:30 - Genesis 2:2", {1, "Genesis", 1, 30}, {1, "Genesis", 2, 2}, 4,
+        "1:1:30 1:1:31 1:2:1 1:2:2");
+    row("Judges 21:25 - 1 Samuel 1:1", {7, "Judges", 21, 25}, {9, "1 Samuel", 1, 1}, 1 + 85 + 1,
+        "7:21:25 9:1:1");
+    // A later book, an earlier chapter.
+    row("John 3:16 - Acts 1:1", {43, "John", 3, 16}, {44, "Acts", 1, 1}, 789, "43:3:16 44:1:1");
+    row("John 3:16 - John 3:15", {43, "John", 3, 16}, {43, "John", 3, 15}, 0, "");
+    row("John 3:16 - Luke 24:53", {43, "John", 3, 16}, {42, "Luke", 24, 53}, 0, "");
 }
 
 // A range as the label shows it and, when it is a passage, what is stored of it.
