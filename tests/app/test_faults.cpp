@@ -6,9 +6,9 @@
 #include "support/testdatabase.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
+#include <csignal>
 #include <sqlite3.h>
 
 // What survives failures: a write or sync that fails at every step, a process killed at
@@ -78,6 +78,28 @@ QString snapshot(const QString &path) {
 
 // Whole, and nothing half done.
 bool sound(const QString &path) { return snapshot(path).section('\n', 0, 1) == "ok\n0"; }
+
+// A second copy of the program at work: adds and deletes passages and users at random. A
+// change that meets the other copy's lock for too long fails whole, reported.
+void addAndDelete(const QString &path, int seed) {
+    Database db(path);
+    RecordingDialogs dialogs;
+    QRandomGenerator random(seed);
+    for (int i = 0; i < 40; ++i) {
+        const int first = 1 + random.bounded(50), what = random.bounded(4);
+        dialogs.attempt([&] {
+            if (what < 2) {
+                addPassage(db, SystemClock(), {{43, "John", 11, first}, {43, "John", 11, first + 5}},
+                           "Ann", 1 + random.bounded(2));
+            } else if (what == 2) {
+                db.execute("SELECT 1"); // a look, as the windows take between changes
+                deletePassage(db, 1 + random.bounded(12));
+            } else {
+                deleteUser(db, *addUser(db, "Passer-by"));
+            }
+        });
+    }
+}
 
 const QDateTime noon = fromDbText(QStringLiteral("2026-12-06 12:00:00"));
 const PassageRange john11{{43, "John", 11, 33}, {43, "John", 11, 35}};
@@ -223,27 +245,27 @@ void TestFaults::anotherCopy() {
 }
 
 void TestFaults::killedWhileAddingTheWholeBible() {
-    // A child adds Genesis 1:1 to Revelation 22:21; it is killed at points spread over the
-    // time a whole add takes, measured first.
+    // A child adds Genesis 1:1 to Revelation 22:21 as the passage window does; it is killed
+    // at points spread over the time a whole add takes, measured first.
     qint64 whole = 0;
     for (const double at : {-1.0, 0.1, 0.4, 0.7, 0.95, 1.3}) {
         TestDatabase test = TestDatabase::withBible();
         test.db().execute("INSERT INTO Users (id, Name) VALUES (1, 'Ann')");
         test.db().close();
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {"--add-whole-bible", test.path()});
-        QVERIFY(child.waitForReadyRead(30000));
         QElapsedTimer timer;
         timer.start();
+        const int child = forkChild([&] {
+            Database db(test.path());
+            addPassage(db, SystemClock(), {{1, "Genesis", 1, 1}, {66, "Revelation", 22, 21}},
+                       "Ann", 1);
+        });
         if (at < 0) {
-            while (!child.readAll().contains("added") && child.waitForReadyRead(60000)) {
-            }
+            QCOMPARE(waitForChild(child), 0);
             whole = timer.elapsed();
-            QVERIFY(child.waitForFinished(60000) && child.exitCode() == 0);
         } else {
             QTest::qSleep(int(whole * at));
-            child.kill();
-            child.waitForFinished();
+            ::kill(child, SIGKILL);
+            waitForChild(child);
         }
         QVERIFY(sound(test.path()));
         test.db() = Database(test.path());
@@ -258,56 +280,14 @@ void TestFaults::twoCopiesAtOnce() {
     const QString path = dir_.filePath("two.db");
     QFile::remove(path);
     QVERIFY(QFile::copy(template_, path));
-    QProcess copies[2];
-    for (int i = 0; i < 2; ++i)
-        copies[i].start(QCoreApplication::applicationFilePath(),
-                        {"--add-and-delete", path, QString::number(i + 1)});
-    for (QProcess &copy : copies)
-        QVERIFY(copy.waitForFinished(120000) && copy.exitCode() == 0);
+    const int copies[] = {forkChild([&] { addAndDelete(path, 1); }),
+                          forkChild([&] { addAndDelete(path, 2); })};
+    for (const int copy : copies)
+        QCOMPARE(waitForChild(copy), 0);
     QVERIFY(sound(path));
 }
 
-namespace {
-// Adds the whole Bible as the passage window does; the parent kills it.
-int addWholeBible(const char *path) {
-    Database db{QString::fromLocal8Bit(path)};
-    std::printf("adding\n");
-    std::fflush(stdout);
-    addPassage(db, SystemClock(), {{1, "Genesis", 1, 1}, {66, "Revelation", 22, 21}}, "Ann", 1);
-    std::printf("added\n");
-    std::fflush(stdout);
-    return 0;
-}
-
-// A second copy of the program at work: adds and deletes passages and users at random. A
-// change that meets the other copy's lock for too long fails whole, reported.
-int addAndDelete(const char *path, int seed) {
-    Database db{QString::fromLocal8Bit(path)};
-    RecordingDialogs dialogs;
-    QRandomGenerator random(seed);
-    for (int i = 0; i < 40; ++i) {
-        const int first = 1 + random.bounded(50), what = random.bounded(4);
-        dialogs.attempt([&] {
-            if (what < 2) {
-                addPassage(db, SystemClock(), {{43, "John", 11, first}, {43, "John", 11, first + 5}},
-                           "Ann", 1 + random.bounded(2));
-            } else if (what == 2) {
-                db.execute("SELECT 1"); // a look, as the windows take between changes
-                deletePassage(db, 1 + random.bounded(12));
-            } else {
-                deleteUser(db, *addUser(db, "Passer-by"));
-            }
-        });
-    }
-    return 0;
-}
-} // namespace
-
 int main(int argc, char *argv[]) {
-    if (argc == 3 && qstrcmp(argv[1], "--add-whole-bible") == 0)
-        return addWholeBible(argv[2]);
-    if (argc == 4 && qstrcmp(argv[1], "--add-and-delete") == 0)
-        return addAndDelete(argv[2], atoi(argv[3]));
     installFaultyVfs();
     QCoreApplication app(argc, argv);
     TestFaults test;

@@ -6,8 +6,9 @@
 #include <QDir>
 #include <QProcess>
 #include <QTest>
-#include <cstdio>
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace {
 QDateTime at(const char *text) { return fromDbText(QString::fromLatin1(text)); }
@@ -68,11 +69,19 @@ void TestRestore::overAKilledWritersJournal() {
     QVERIFY(QDir().mkdir(folder) && ::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
     const QString copy = annBackedUpThenBob(test);
     test.db().close();
-    QProcess writer;
-    writer.start(QCoreApplication::applicationFilePath(), {"--write-and-wait", test.path()});
-    QVERIFY(writer.waitForReadyRead(30000));
-    writer.kill();
-    QVERIFY(writer.waitForFinished());
+    // A big write that spills into the file; the writer then stops, to be killed.
+    const int writer = forkChild([&] {
+        Database db(test.path());
+        db.execute("PRAGMA cache_size = 10");
+        db.execute("BEGIN IMMEDIATE");
+        db.execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                   "INSERT INTO Users (Name) SELECT hex(randomblob(100)) FROM n");
+        ::raise(SIGSTOP);
+    });
+    int status = 0;
+    QCOMPARE(::waitpid(writer, &status, WUNTRACED), writer);
+    ::kill(writer, SIGKILL);
+    waitForChild(writer);
     const QString journal = test.path() + "-journal";
     QVERIFY(QFileInfo(journal).size() > 0);
 
@@ -148,24 +157,7 @@ void TestRestore::fromTheShell() {
     QCOMPARE(holding(test.path()), annOnly);
 }
 
-namespace {
-// A save killed mid-way: a big write that spills into the file, then a wait to be killed.
-int writeAndWait(const char *path) {
-    Database db{QString::fromLocal8Bit(path)};
-    db.execute("PRAGMA cache_size = 10");
-    db.execute("BEGIN IMMEDIATE");
-    db.execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
-               "INSERT INTO Users (Name) SELECT hex(randomblob(100)) FROM n");
-    std::printf("writing\n");
-    std::fflush(stdout);
-    std::getchar();
-    return 0;
-}
-} // namespace
-
 int main(int argc, char *argv[]) {
-    if (argc == 3 && qstrcmp(argv[1], "--write-and-wait") == 0)
-        return writeAndWait(argv[2]);
     isolateUserFolders();
     ::umask(022); // what most systems give: new files readable by all unless made otherwise
     QCoreApplication app(argc, argv);
