@@ -210,8 +210,7 @@ void TestFaults::everyFailedWrite() {
                  qPrintable(QStringLiteral("write %1 of %2:\n%3").arg(n).arg(writes).arg(now)));
         QCOMPARE(dialogs.errorNumbers.size(), 1);
         if (failure == SQLITE_FULL)
-            QVERIFY2(dialogs.errors.first().startsWith("13 The disk is full, so nothing was saved."),
-                     qPrintable(dialogs.errors.first()));
+            VERIFY_HOLDS(dialogs.errors.first(), "13 The disk is full, so nothing was saved.");
     }
     QVERIFY(writes > 5);
 }

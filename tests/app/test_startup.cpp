@@ -106,9 +106,8 @@ void TestStartup::failedStartShowsOneReportAndNoWindow() {
     QTEST(p.dialogs.errorNumbers.value(0), "number");
     QCOMPARE(p.dialogs.count(), 1);
     // The report says which file was tried and where that is set.
-    QVERIFY2(p.dialogs.errors[0].contains(Settings::fileName()) &&
-                 p.dialogs.errors[0].contains(dir.path()),
-             qPrintable(p.dialogs.errors[0]));
+    VERIFY_HOLDS(p.dialogs.errors[0], Settings::fileName());
+    VERIFY_HOLDS(p.dialogs.errors[0], dir.path());
     QCOMPARE(shownWindows(), QStringList());
     QCOMPARE(finished.count(), 1);
     QCOMPARE(fingerprint(file), before); // nothing made, nothing changed
@@ -201,7 +200,7 @@ void TestStartup::toldOnceBesideTheWindows() {
     Program p;
     QVERIFY(p.app.Main());
     QTRY_COMPARE(p.dialogs.errors.size(), 1);
-    QVERIFY2(p.dialogs.errors[0].contains("backup"), qPrintable(p.dialogs.errors[0]));
+    VERIFY_HOLDS(p.dialogs.errors[0], "backup");
     QCOMPARE(shownWindows(), QStringList{"Users"});
     p.desktop.helpViewer = false; // none to start: said once, with the file's path
     for (int time = 0; time < 2; ++time)
@@ -266,14 +265,11 @@ void TestStartup::restoredFromTheUserList() {
         QCOMPARE(shownWindows(),
                  (answer ? QStringList{"Users"} : QStringList{"Progress", "Users"}));
     }
-    QVERIFY2(p.dialogs.errors.value(0).startsWith("5 Nothing was restored. Another copy of "
-                                                  "Versekeep has the database open"),
-             qPrintable(p.dialogs.errors.value(0)));
-    QVERIFY2(p.dialogs.informations.value(0).contains(" is restored: Versekeep holds Ann (0 "
-                                                      "passages).\n\nYour database as it was is "
-                                                      "kept as " +
-                                                      test.folder() + "backups/"),
-             qPrintable(p.dialogs.informations.value(0)));
+    VERIFY_HOLDS(p.dialogs.errors.value(0),
+                 "5 Nothing was restored. Another copy of Versekeep has the database open");
+    VERIFY_HOLDS(p.dialogs.informations.value(0), " is restored: Versekeep holds Ann (0 passages)."
+                                                  "\n\nYour database as it was is kept as " +
+                                                      test.folder() + "backups/");
     QCOMPARE(p.dialogs.count(), 5);
     use("Users", "userlist", 0); // the program goes on with the file restored
     QCOMPARE(shownWindows(), QStringList{"UserPassages"});

@@ -26,6 +26,9 @@ private:
     Database db_;
 };
 
+// Fails the test unless the text holds the part, and shows the text.
+#define VERIFY_HOLDS(text, part) QVERIFY2(QString(text).contains(part), qPrintable(QString(text)))
+
 // The number of the Error the action throws; 0 when it throws none.
 int errorNumberOf(const std::function<void()> &action);
 // A copy of this process that does the work and ends with errorNumberOf it (at most 255).
