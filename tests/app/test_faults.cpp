@@ -116,7 +116,7 @@ private Q_SLOTS:
     void twoCopiesAtOnce();
 
 private:
-    void run(const QString &operation, Database &db, std::optional<Quiz> &quiz);
+    void run(const QString &operation, Database &db, Quiz &quiz);
 
     QTemporaryDir dir_;
     const FixedClock clock_{noon};
@@ -142,7 +142,7 @@ void TestFaults::initTestCase() {
     QVERIFY(QFile::copy(test.path(), template_));
 }
 
-void TestFaults::run(const QString &operation, Database &db, std::optional<Quiz> &quiz) {
+void TestFaults::run(const QString &operation, Database &db, Quiz &quiz) {
     if (operation.startsWith("add"))
         addPassage(db, clock_, {{43, "John", 11, 36}, {43, "John", 11, 38}}, "Bob", 2);
     else if (operation == "delete a user")
@@ -150,9 +150,9 @@ void TestFaults::run(const QString &operation, Database &db, std::optional<Quiz>
     else if (operation == "delete a passage")
         deletePassage(db, passage_);
     else
-        quiz->submit([&] {
+        quiz.submit([&] {
             QList<BlankAnswer> answers;
-            for (const Blank &blank : quiz->state().blanks)
+            for (const Blank &blank : quiz.state().blanks)
                 answers.append({blank.verseId, blank.expected, blank.expected});
             return answers;
         }());
@@ -180,12 +180,9 @@ void TestFaults::everyFailedWrite() {
         RecordingDialogs dialogs;
         {
             Database db(path);
-            std::optional<Quiz> quiz;
-            if (operation == "judge a page") {
-                quiz.emplace(db, clock_);
-                quiz->start(1);
-                QVERIFY(!quiz->makeQuestion().isEmpty());
-            }
+            Quiz quiz(db, clock_); // a page on show, to be judged
+            quiz.start(1);
+            QVERIFY(!quiz.makeQuestion().isEmpty());
             ioCount = 0;
             failAt = n;
             failWith = failure;
@@ -193,8 +190,8 @@ void TestFaults::everyFailedWrite() {
             failAt = 0;
             if (n == 0)
                 writes = ioCount;
-            else if (quiz) // a failed page changes nothing in memory either
-                QCOMPARE(quiz->numCorrect + quiz->state().blanks.isEmpty(), 0);
+            else // a failed page changes nothing in memory either
+                QCOMPARE(quiz.numCorrect + quiz.state().blanks.isEmpty(), 0);
             // Once the disk has room again, the same work succeeds.
             if (n > 0 && failure == SQLITE_FULL)
                 QVERIFY(dialogs.attempt([&] { run(operation, db, quiz); }));
@@ -222,9 +219,9 @@ void TestFaults::anotherCopy() {
     Database mine(path);
     Database other(path);
     // The other copy deletes the user this one shows; this one's add then stores nothing.
-    std::optional<Quiz> quiz(std::in_place, mine, clock_);
-    quiz->start(1);
-    quiz->makeQuestion();
+    Quiz quiz(mine, clock_);
+    quiz.start(1);
+    quiz.makeQuestion();
     deleteUser(other, 1);
     for (const QString operation : {"judge a page", "delete a passage"})
         QCOMPARE(errorNumberOf([&] { run(operation, mine, quiz); }), int(Error::DeletedElsewhere));
