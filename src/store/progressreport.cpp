@@ -5,8 +5,6 @@
 #include "learning/askable.h"
 #include "learning/schedule.h"
 #include "learning/steps.h"
-#include "learning/tokens.h"
-#include "learning/wordsize.h"
 #include "store/passages.h"
 
 #include <algorithm>
@@ -50,19 +48,23 @@ private:
 } // namespace
 
 ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
+    return ProgressReports(db)(clock, userId);
+}
+
+ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
     const QDateTime now = clock.now();
     const DueAt isDue(now);
     ProgressReport report;
     Forecast forecast(report.forecast, now.date());
 
-    Statement passages(db, "SELECT id, startbook, startchapter, startverse, endbook, endchapter, "
-                           "endverse, numVersestoAsk, numVerses, passagelevel, scheduledate "
-                           "FROM Passages WHERE UserID = ? ORDER BY id");
-    Statement verses(db, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
-                         "ScheduleDate, minWordSize FROM PassageVerses WHERE passageID = ? "
-                         "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
-    VerseReader read(db);
-    const BookNames names(db);
+    Statement passages(db_, "SELECT id, startbook, startchapter, startverse, endbook, endchapter, "
+                            "endverse, numVersestoAsk, numVerses, passagelevel, scheduledate "
+                            "FROM Passages WHERE UserID = ? ORDER BY id");
+    Statement verses(db_, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
+                          "ScheduleDate, minWordSize FROM PassageVerses WHERE passageID = ? "
+                          "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
+    VerseReader read(db_);
+    const BookNames names(db_);
     passages.bindAll(userId);
     int versesLetIn = 0;
     while (passages.next()) {
@@ -77,7 +79,7 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
 
         // A negative LIMIT would be no limit at all.
         verses.bindAll(passage.id, std::clamp(toAsk, 0, std::max(passage.verses, 0)));
-        QList<PageVerse> shown;
+        QList<AskableVerse> shown;
         while (verses.next()) {
             if (passage.versesIn++ == 0) {
                 const auto place = [&](int column) {
@@ -85,23 +87,19 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
                 };
                 passage.readingOrder = place(0) * 1000000 + place(1) * 1000 + place(2);
             }
-            const std::optional<Verse> verse =
-                read(verses.integer(0), verses.integer(1), verses.integer(2));
+            const std::optional<VerseWords> words =
+                words_(read, verses.integer(0), verses.integer(1), verses.integer(2));
             const int level = int(std::clamp<qint64>(verses.integer(3), 1, report.topVerseLevel));
             ++report.versesByLevel[level - 1];
             if (level == 1) {
                 ++report.versesLearning;
-                const int steps =
-                    verse && verse->text ? wordSizeSteps(tokenLengths(*verse->text)) : 0;
-                const int wordSizeLevel = storedNumber(verses.integer(4));
-                ++report.levelOneByStage[int(wordSizeStage(wordSizeLevel, steps))];
+                const int steps = words ? words->steps : 0;
+                ++report
+                      .levelOneByStage[int(wordSizeStage(storedNumber(verses.integer(4)), steps))];
             } else {
                 ++report.versesMatured;
             }
-            shown.append({0, storedNumber(verses.integer(6)), verses.text(5), std::nullopt});
-            if (verse && verse->text)
-                shown.last().text =
-                    VerseText{verse->book, verse->chapter, verse->verse, *verse->text};
+            shown.append({verses.text(5), words && words->blanks(storedNumber(verses.integer(6)))});
         }
         verses.reset();
 
@@ -127,8 +125,8 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
         report.passages.append(passage);
     }
 
-    Statement all(db, "SELECT count(*) FROM PassageVerses WHERE passageID IN "
-                      "(SELECT id FROM Passages WHERE UserID = ?)");
+    Statement all(db_, "SELECT count(*) FROM PassageVerses WHERE passageID IN "
+                       "(SELECT id FROM Passages WHERE UserID = ?)");
     all.bindAll(userId).next();
     report.versesWaiting = int(all.integer(0)) - versesLetIn;
     return report;

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "learning/schedule.h"
+#include "store/wordsize.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -59,6 +60,18 @@ struct ProgressReport {
     std::array<int, wordSizeStages> levelOneByStage{};
 };
 
-// Read-only; dates count by the local calendar day of their wall-clock text, and "due" is
-// to the minute, as the quiz has it.
+// Reads progress reports of one database: read-only; dates count by the local calendar day
+// of their wall-clock text, and "due" is to the minute, as the quiz has it. Each verse's
+// words are measured once for all the reports it reads.
+class ProgressReports {
+public:
+    explicit ProgressReports(Database &db) : db_(db) {}
+    ProgressReport operator()(const Clock &clock, qint64 userId);
+
+private:
+    Database &db_;
+    VerseWordsCache words_;
+};
+
+// One report, every verse measured afresh.
 ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId);

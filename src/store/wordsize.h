@@ -1,6 +1,9 @@
 #pragma once
 
 #include "bible/versetable.h"
+#include "learning/wordsize.h"
+
+#include <QHash>
 
 // Measures verses of the verse table, reading each with one prepared query, reused.
 class WordSizeMeasure {
@@ -14,4 +17,25 @@ public:
 
 private:
     VerseReader read_;
+};
+
+// The words of verses of the verse table, measured once each. The table never changes while
+// the program runs, so what is measured is kept for the life of this object: at most one
+// entry a verse of the table, none for verses it lacks. It holds no query of its own, so the
+// database may close before it goes.
+class VerseWordsCache {
+public:
+    // None for a verse not in the table; read with this reader when not yet known.
+    std::optional<VerseWords> operator()(VerseReader &read, qint64 book, qint64 chapter,
+                                         qint64 verse);
+
+private:
+    struct Place {
+        qint64 book, chapter, verse;
+        bool operator==(const Place &) const = default;
+        friend size_t qHash(const Place &place, size_t seed = 0) {
+            return qHashMulti(seed, place.book, place.chapter, place.verse);
+        }
+    };
+    QHash<Place, VerseWords> known_;
 };

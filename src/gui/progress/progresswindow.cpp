@@ -135,7 +135,7 @@ QString waitText(const PassageProgress &passage) {
 } // namespace
 
 ProgressWindow::ProgressWindow(const WindowContext &context)
-    : QWidget(nullptr, Qt::Window), context_(context) {
+    : QWidget(nullptr, Qt::Window), context_(context), reports_(context.db) {
     setObjectName(QStringLiteral("Progress"));
     setWindowTitle(tr("Progress"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -282,8 +282,7 @@ void ProgressWindow::showUser(const QString &userName, qint64 userId) {
 
 void ProgressWindow::refresh() {
     ProgressReport report;
-    if (context_.dialogs.attempt(
-            [&] { report = progressReport(context_.db, context_.clock, userId_); }))
+    if (context_.dialogs.attempt([&] { report = reports_(context_.clock, userId_); }))
         draw(report);
 }
 

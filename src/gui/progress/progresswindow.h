@@ -41,6 +41,7 @@ private:
     QLabel *versesDue;
     QLabel *passagesDue;
     WindowContext context_;
+    ProgressReports reports_;
     qint64 userId_ = 0;
     QBarSet *forecastVerses_;
     QBarSet *forecastPassages_;
