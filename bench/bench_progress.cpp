@@ -4,7 +4,7 @@
 //   whole Bible   opening it for a learner whose 66 passages hold every verse, all let in and
 //                 all at verse level 1, the worst case: each verse's word sizes count
 //   refresh       the same window on show, its figures read and drawn again
-//   10,000        opening it for a learner with 10,000 passages of five psalm verses each
+//   10,000        opening it for a learner with 10,000 passages of five verses each
 // The window is made already (the first opening, which makes it and meets every verse for the
 // first time in the run, is shown apart). Its floor is the simplest window that shows the same:
 // the rows the figures come from stepped through by one query, and the figures, counted before
@@ -58,27 +58,33 @@ void wholeBible(Database &db, qint64 user) {
     transaction.commit();
 }
 
-// Psalm n % 150 + 1, verses 1 to 5, some verses in, the levels and dates spread.
+// Verses 1 to 5 of every chapter that has them, in turn, some let in, the levels and dates
+// spread.
 void tenThousand(Database &db, qint64 user) {
     Transaction transaction(db);
     Statement(db, "INSERT INTO Users (id, Name) VALUES (?, 'bench')").bindAll(user).run();
+    QList<std::tuple<qint64, QString, qint64>> chapters;
+    Statement read(db, "SELECT BookNum, Book, Chapter FROM kjv GROUP BY BookNum, Chapter "
+                       "HAVING max(Verse) >= 5");
+    while (read.next())
+        chapters.append({read.integer(0), read.text(1), read.integer(2)});
     Statement passage(db, "INSERT INTO Passages (startbook, startchapter, startverse, endbook, "
                           "endchapter, endverse, username, UserID, scheduledate, numVersestoAsk, "
-                          "numVerses, passagelevel) VALUES ('Psalms', ?, 1, 'Psalms', ?, 5, "
-                          "'bench', ?, datetime('now', 'localtime', ?), ?, 5, ?)");
+                          "numVerses, passagelevel) VALUES (?, ?, 1, ?, ?, 5, 'bench', ?, "
+                          "datetime('now', 'localtime', ?), ?, 5, ?)");
     Statement verse(db, "INSERT INTO PassageVerses (passageID, VerseBook, verseChapter, VerseNum, "
-                        "verseLevel, WordSizeLevel, ScheduleDate, minWordSize) VALUES (?, 19, ?, "
+                        "verseLevel, WordSizeLevel, ScheduleDate, minWordSize) VALUES (?, ?, ?, "
                         "?, ?, ?, datetime('now', 'localtime', ?), ?)");
     for (int n = 0; n < 10000; ++n) {
-        const int psalm = n % 150 + 1;
+        const auto &[book, name, chapter] = chapters[n % chapters.size()];
         passage
-            .bindAll(psalm, psalm, user, QStringLiteral("+%1 hours").arg(n % 400), 1 + n % 6,
-                     1 + n % 12)
+            .bindAll(name, chapter, name, chapter, user, QStringLiteral("+%1 hours").arg(n % 400),
+                     1 + n % 6, 1 + n % 12)
             .run();
         const qint64 id = db.lastInsertId();
         for (int v = 1; v <= 5; ++v)
             verse
-                .bindAll(id, psalm, v, 1 + (n + v) % 3, 1 + v,
+                .bindAll(id, book, chapter, v, 1 + (n + v) % 3, 1 + v,
                          QStringLiteral("+%1 hours").arg(v * n % 500), 2 + v)
                 .run();
     }

@@ -64,13 +64,14 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
                           "ScheduleDate, minWordSize FROM PassageVerses WHERE passageID = ? "
                           "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
     VerseReader read(db_);
-    const BookNames names(db_);
+    if (!names_)
+        names_.emplace(db_);
     passages.bindAll(userId);
     int versesLetIn = 0;
     while (passages.next()) {
         PassageProgress passage;
         passage.id = passages.integer(0);
-        passage.range = shownRange(passages, 1, names).text();
+        passage.range = shownRange(passages, 1, *names_).text();
         const int toAsk = storedNumber(passages.integer(7));
         passage.verses = storedNumber(passages.integer(8));
         passage.wholePassage = toAsk == passage.verses + 1;

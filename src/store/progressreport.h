@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bible/versetable.h"
 #include "db/database.h"
 #include "learning/schedule.h"
 #include "store/wordsize.h"
@@ -70,6 +71,7 @@ public:
 
 private:
     Database &db_;
+    std::optional<BookNames> names_; // read with the first report
     VerseWordsCache words_;
 };
 

@@ -21,8 +21,8 @@ private:
 
 // The words of verses of the verse table, measured once each. The table never changes while
 // the program runs, so what is measured is kept for the life of this object: at most one
-// entry a verse of the table, none for verses it lacks. It holds no query of its own, so the
-// database may close before it goes.
+// entry a verse of the table, none for verses it lacks or numbers past any Bible's. It holds no
+// query of its own, so the database may close before it goes.
 class VerseWordsCache {
 public:
     // None for a verse not in the table; read with this reader when not yet known.
@@ -30,12 +30,5 @@ public:
                                          qint64 verse);
 
 private:
-    struct Place {
-        qint64 book, chapter, verse;
-        bool operator==(const Place &) const = default;
-        friend size_t qHash(const Place &place, size_t seed = 0) {
-            return qHashMulti(seed, place.book, place.chapter, place.verse);
-        }
-    };
-    QHash<Place, VerseWords> known_;
+    QHash<quint64, VerseWords> known_; // by book, chapter and verse, 20 bits each
 };
