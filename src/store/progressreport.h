@@ -26,6 +26,8 @@ struct PassageProgress {
     QString askableFrom; // when the quiz asks it (askable); empty when it never would
     Wait wait;           // until askableFrom, if any
 };
+// Tens of thousands are listed in one go: moved in memory as they are.
+Q_DECLARE_TYPEINFO(PassageProgress, Q_RELOCATABLE_TYPE);
 
 // Verses and passages that become askable on one local calendar day.
 struct ForecastDay {
