@@ -28,6 +28,8 @@ public:
     // None for a verse not in the table; read with this reader when not yet known.
     std::optional<VerseWords> operator()(VerseReader &read, qint64 book, qint64 chapter,
                                          qint64 verse);
+    // How many verses are kept.
+    qsizetype size() const { return known_.size(); }
 
 private:
     QHash<quint64, VerseWords> known_; // by book, chapter and verse, 20 bits each
