@@ -65,10 +65,10 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
     Statement rows(db_, "SELECT p.id, p.startbook, p.startchapter, p.startverse, p.endbook, "
                         "p.endchapter, p.endverse, p.numVersestoAsk, p.numVerses, p.passagelevel, "
                         "p.scheduledate, v.VerseBook, v.verseChapter, v.VerseNum, v.verseLevel, "
-                        "v.WordSizeLevel, v.ScheduleDate, v.minWordSize FROM Passages p "
+                        "v.WordSizeLevel, v.ScheduleDate, v.minWordSize, v.id FROM Passages p "
                         "LEFT JOIN PassageVerses v ON v.passageID = p.id WHERE p.UserID = ? "
                         "ORDER BY p.id, v.VerseBook, v.verseChapter, v.VerseNum, v.id");
-    enum { Book = 11, Chapter, Verse, Level, WordSizeLevel, Date, MinWordSize };
+    enum { Book = 11, Chapter, Verse, Level, WordSizeLevel, Date, MinWordSize, VerseId };
     rows.bindAll(userId);
 
     std::optional<qint64> reading; // the passage whose rows come
@@ -112,7 +112,7 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
             passage.nextReview = rows.text(10);
             letIn = std::clamp(toAsk, 0, std::max(passage.verses, 0));
         }
-        if (rows.isNull(Book))
+        if (rows.isNull(VerseId))
             continue;
         if (passage.versesIn == letIn) {
             ++report.versesWaiting;
