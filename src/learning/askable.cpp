@@ -13,10 +13,19 @@ bool yieldsBlank(const PageVerse &verse) {
 }
 
 Askable askable(const QString &passageDate, const QList<PageVerse> &shown) {
+    QList<AskableVerse> verses;
+    verses.reserve(shown.size());
+    for (const PageVerse &verse : shown)
+        verses.append({verse.scheduleDate, yieldsBlank(verse)});
+    return askable(passageDate, verses);
+}
+
+Askable askable(const QString &passageDate, const QList<AskableVerse> &verses) {
     Askable result;
-    for (const PageVerse &verse : shown) {
+    result.verses.reserve(verses.size());
+    for (const AskableVerse &verse : verses) {
         std::optional<QString> from;
-        if (yieldsBlank(verse))
+        if (verse.blanks)
             from = earlier(passageDate, verse.scheduleDate) ? verse.scheduleDate : passageDate;
         if (from && (!result.passage || earlier(*from, *result.passage)))
             result.passage = from;

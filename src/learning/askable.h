@@ -15,3 +15,10 @@ struct Askable {
     QList<std::optional<QString>> verses; // in the order given
 };
 Askable askable(const QString &passageDate, const QList<PageVerse> &shown);
+
+// The same for verses known by their own date and whether the page blanks anything in them.
+struct AskableVerse {
+    QString scheduleDate;
+    bool blanks = false;
+};
+Askable askable(const QString &passageDate, const QList<AskableVerse> &verses);

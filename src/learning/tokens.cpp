@@ -1,35 +1,36 @@
 #include "learning/tokens.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 constexpr QChar delimiters[] = {u' ', u';', u':', u'.', u',', u'(', u')', u'!', u'"', u'?'};
 
-// Calls visit(start, length) for each token of the walk, in order.
+// Whether a character ends a token, by table: the walk asks it of every character.
+constexpr auto delimiterTable = [] {
+    std::array<bool, 128> table{};
+    for (const QChar c : delimiters)
+        table[c.unicode()] = true;
+    return table;
+}();
+
+bool isDelimiter(QChar c) {
+    return c.unicode() < delimiterTable.size() && delimiterTable[c.unicode()];
+}
+
+// Calls visit(start, length) for each token of the walk, in order, in one pass: a token
+// holds the character it starts at and runs up to the next delimiter.
 template <typename Visit> void walkTokens(const QString &text, Visit visit) {
-    // Positions are 0-based here; "p" is where the current token starts. p only grows,
-    // so each delimiter's next occurrence is searched for again only once p passes it.
-    constexpr qsizetype unknown = -2;
-    qsizetype next[std::size(delimiters)];
-    std::fill(std::begin(next), std::end(next), unknown);
     const qsizetype length = text.size();
-    qsizetype p = 0;
+    qsizetype p = 0; // where the current token starts
     for (;;) {
-        qsizetype end = -1; // the nearest delimiter after p
-        qsizetype blank = -1;
-        for (size_t d = 0; d < std::size(delimiters); ++d) {
-            if (next[d] == unknown || (next[d] >= 0 && next[d] < p + 1))
-                next[d] = text.indexOf(delimiters[d], p + 1);
-            qsizetype found = next[d];
-            // A "(" that opens the verse is a token of its own.
-            if (p == 0 && delimiters[d] == u'(' && text.startsWith(u'('))
-                found = 0;
-            if (delimiters[d] == u' ')
-                blank = found;
-            if (found >= 0 && (end < 0 || found < end))
-                end = found;
-        }
-        if (end < 0) {
+        qsizetype end = p + 1; // the nearest delimiter after p
+        // A "(" that opens the verse is a token of its own.
+        if (p == 0 && text.startsWith(u'('))
+            end = 0;
+        while (end > 0 && end < length && !isDelimiter(text[end]))
+            ++end;
+        if (end >= length) {
             visit(p, p < length ? length - p : 0);
             return;
         }
@@ -37,7 +38,7 @@ template <typename Visit> void walkTokens(const QString &text, Visit visit) {
         visit(p, last - p + 1);
         if (p == 0 && last == 0)
             p = 1;
-        else if (end == blank)
+        else if (text[end] == u' ')
             p = end + 1;
         else
             p = end;
@@ -83,22 +84,15 @@ QList<int> tokenLengths(const QString &text) {
     return lengths;
 }
 
+int longestToken(const QString &text) {
+    int longest = 0;
+    walkTokens(text, [&](qsizetype start, qsizetype size) {
+        const auto [first, end] = withoutBlanks(text, start, start + size);
+        longest = std::max(longest, int(end - first));
+    });
+    return longest;
+}
+
 bool hasTokenOfAtLeast(const QString &text, int length) {
-    if (length <= 0)
-        return true;
-    // Each token holds a whole run of characters between delimiters, and lies within a run
-    // between blanks: the two longest runs bound the longest token without splitting.
-    int run = 0, longestRun = 0, unbroken = 0, longestUnbroken = 0;
-    for (const QChar c : text) {
-        run = std::find(std::begin(delimiters), std::end(delimiters), c) == std::end(delimiters)
-                  ? run + 1
-                  : 0;
-        unbroken = c == u' ' ? 0 : unbroken + 1;
-        longestRun = std::max(longestRun, run);
-        longestUnbroken = std::max(longestUnbroken, unbroken);
-    }
-    if (longestRun >= length || longestUnbroken < length)
-        return longestRun >= length;
-    const QList<int> lengths = tokenLengths(text);
-    return std::any_of(lengths.cbegin(), lengths.cend(), [&](int size) { return size >= length; });
+    return length <= 0 || longestToken(text) >= length;
 }

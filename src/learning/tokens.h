@@ -19,5 +19,8 @@ QString trimBlanks(const QString &text);
 // The length of every token of the split, blanks at either end not counted.
 QList<int> tokenLengths(const QString &text);
 
+// The length of the longest token of the split, blanks at either end not counted; 0 for none.
+int longestToken(const QString &text);
+
 // Whether a token of the split is at least this long, blanks at either end not counted.
 bool hasTokenOfAtLeast(const QString &text, int length);

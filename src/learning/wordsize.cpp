@@ -41,3 +41,8 @@ int wordSizeSteps(const QList<int> &wordLengths) {
     const auto positive = std::upper_bound(lengths.begin(), lengths.end(), 0);
     return int(std::unique(positive, lengths.end()) - positive);
 }
+
+VerseWords verseWords(const QString &text) {
+    const QList<int> lengths = tokenLengths(text);
+    return {wordSizeSteps(lengths), *std::max_element(lengths.cbegin(), lengths.cend())};
+}

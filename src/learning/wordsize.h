@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QList>
+#include <QString>
+
+#include <algorithm>
 
 // The largest length below the limit and above the floor; the floor when there is none.
 int NextSmallerSize(const QList<int> &wordLengths, int limit, int floor);
@@ -12,3 +15,13 @@ int minWordSizeOf(const QList<int> &wordLengths, int level);
 // The rungs of a verse's word-size ladder at verse level 1: one per distinct word length,
 // so the levels minWordSizeOf gives a length for. The next level blanks every word.
 int wordSizeSteps(const QList<int> &wordLengths);
+
+// What the progress figures need of a verse's words, kept without its text: the rungs of its
+// ladder and its longest token, -1 for a verse without text.
+struct VerseWords {
+    int steps = 0;
+    int longest = -1;
+    // Whether a page blanks anything in the verse at this minWordSize, as yieldsBlank says.
+    bool blanks(int minWordSize) const { return longest >= std::max(minWordSize, 0); }
+};
+VerseWords verseWords(const QString &text);

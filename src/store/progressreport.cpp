@@ -5,8 +5,6 @@
 #include "learning/askable.h"
 #include "learning/schedule.h"
 #include "learning/steps.h"
-#include "learning/tokens.h"
-#include "learning/wordsize.h"
 #include "store/passages.h"
 
 #include <algorithm>
@@ -50,62 +48,35 @@ private:
 } // namespace
 
 ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
+    return ProgressReports(db)(clock, userId);
+}
+
+ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
     const QDateTime now = clock.now();
     const DueAt isDue(now);
     ProgressReport report;
     Forecast forecast(report.forecast, now.date());
+    if (!names_)
+        names_.emplace(db_);
+    VerseReader read(db_);
 
-    Statement passages(db, "SELECT id, startbook, startchapter, startverse, endbook, endchapter, "
-                           "endverse, numVersestoAsk, numVerses, passagelevel, scheduledate "
-                           "FROM Passages WHERE UserID = ? ORDER BY id");
-    Statement verses(db, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
-                         "ScheduleDate, minWordSize FROM PassageVerses WHERE passageID = ? "
-                         "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
-    VerseReader read(db);
-    const BookNames names(db);
-    passages.bindAll(userId);
-    int versesLetIn = 0;
-    while (passages.next()) {
-        PassageProgress passage;
-        passage.id = passages.integer(0);
-        passage.range = shownRange(passages, 1, names).text();
-        const int toAsk = storedNumber(passages.integer(7));
-        passage.verses = storedNumber(passages.integer(8));
-        passage.wholePassage = toAsk == passage.verses + 1;
-        passage.level = storedNumber(passages.integer(9));
-        passage.nextReview = passages.text(10);
+    // Every verse of the learner's passages in one go, passage by passage, each in reading
+    // order; a passage without verses comes as one row without them.
+    Statement rows(db_, "SELECT p.id, p.startbook, p.startchapter, p.startverse, p.endbook, "
+                        "p.endchapter, p.endverse, p.numVersestoAsk, p.numVerses, p.passagelevel, "
+                        "p.scheduledate, v.VerseBook, v.verseChapter, v.VerseNum, v.verseLevel, "
+                        "v.WordSizeLevel, v.ScheduleDate, v.minWordSize, v.id FROM Passages p "
+                        "LEFT JOIN PassageVerses v ON v.passageID = p.id WHERE p.UserID = ? "
+                        "ORDER BY p.id, v.VerseBook, v.verseChapter, v.VerseNum, v.id");
+    enum { Book = 11, Chapter, Verse, Level, WordSizeLevel, Date, MinWordSize, VerseId };
+    rows.bindAll(userId);
 
-        // A negative LIMIT would be no limit at all.
-        verses.bindAll(passage.id, std::clamp(toAsk, 0, std::max(passage.verses, 0)));
-        QList<PageVerse> shown;
-        while (verses.next()) {
-            if (passage.versesIn++ == 0) {
-                const auto place = [&](int column) {
-                    return qint64(storedNumber(verses.integer(column)));
-                };
-                passage.readingOrder = place(0) * 1000000 + place(1) * 1000 + place(2);
-            }
-            const std::optional<Verse> verse =
-                read(verses.integer(0), verses.integer(1), verses.integer(2));
-            const int level = int(std::clamp<qint64>(verses.integer(3), 1, report.topVerseLevel));
-            ++report.versesByLevel[level - 1];
-            if (level == 1) {
-                ++report.versesLearning;
-                const int steps =
-                    verse && verse->text ? wordSizeSteps(tokenLengths(*verse->text)) : 0;
-                const int wordSizeLevel = storedNumber(verses.integer(4));
-                ++report.levelOneByStage[int(wordSizeStage(wordSizeLevel, steps))];
-            } else {
-                ++report.versesMatured;
-            }
-            shown.append({0, storedNumber(verses.integer(6)), verses.text(5), std::nullopt});
-            if (verse && verse->text)
-                shown.last().text =
-                    VerseText{verse->book, verse->chapter, verse->verse, *verse->text};
-        }
-        verses.reset();
-
-        // Counted as the quiz asks: the passage and each verse from when it is askable.
+    std::optional<qint64> reading; // the passage whose rows come
+    PassageProgress passage;
+    int letIn = 0; // the first numVersestoAsk of its verses
+    QList<AskableVerse> shown;
+    // Counted as the quiz asks: the passage and each verse from when it is askable.
+    const auto finish = [&] {
         const Askable asked = askable(passage.nextReview, shown);
         if (asked.passage) {
             passage.askableFrom = *asked.passage;
@@ -123,13 +94,51 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
             if (ForecastDay *day = forecast.dayOf(*from))
                 ++day->verses;
         }
-        versesLetIn += passage.versesIn;
-        report.passages.append(passage);
+        report.passages.append(std::move(passage));
+    };
+    while (rows.next()) {
+        if (const qint64 id = rows.integer(0); id != reading) {
+            if (reading)
+                finish();
+            reading = id;
+            passage = {};
+            shown.clear();
+            passage.id = id;
+            passage.range = shownRange(rows, 1, *names_).text();
+            const int toAsk = storedNumber(rows.integer(7));
+            passage.verses = storedNumber(rows.integer(8));
+            passage.wholePassage = toAsk == passage.verses + 1;
+            passage.level = storedNumber(rows.integer(9));
+            passage.nextReview = rows.text(10);
+            letIn = std::clamp(toAsk, 0, std::max(passage.verses, 0));
+        }
+        if (rows.isNull(VerseId))
+            continue;
+        if (passage.versesIn == letIn) {
+            ++report.versesWaiting;
+            continue;
+        }
+        const qint64 book = rows.integer(Book), chapter = rows.integer(Chapter),
+                     verse = rows.integer(Verse);
+        if (passage.versesIn++ == 0) {
+            const auto place = [](qint64 number) { return qint64(storedNumber(number)); };
+            passage.readingOrder = place(book) * 1000000 + place(chapter) * 1000 + place(verse);
+        }
+        const std::optional<VerseWords> words = words_(read, book, chapter, verse);
+        const int level = int(std::clamp<qint64>(rows.integer(Level), 1, report.topVerseLevel));
+        ++report.versesByLevel[level - 1];
+        if (level == 1) {
+            ++report.versesLearning;
+            const int steps = words ? words->steps : 0;
+            ++report.levelOneByStage[int(
+                wordSizeStage(storedNumber(rows.integer(WordSizeLevel)), steps))];
+        } else {
+            ++report.versesMatured;
+        }
+        shown.append(
+            {rows.text(Date), words && words->blanks(storedNumber(rows.integer(MinWordSize)))});
     }
-
-    Statement all(db, "SELECT count(*) FROM PassageVerses WHERE passageID IN "
-                      "(SELECT id FROM Passages WHERE UserID = ?)");
-    all.bindAll(userId).next();
-    report.versesWaiting = int(all.integer(0)) - versesLetIn;
+    if (reading)
+        finish();
     return report;
 }

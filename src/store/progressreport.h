@@ -1,7 +1,9 @@
 #pragma once
 
+#include "bible/versetable.h"
 #include "db/database.h"
 #include "learning/schedule.h"
+#include "store/wordsize.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -24,6 +26,8 @@ struct PassageProgress {
     QString askableFrom; // when the quiz asks it (askable); empty when it never would
     Wait wait;           // until askableFrom, if any
 };
+// Tens of thousands are listed in one go: moved in memory as they are.
+Q_DECLARE_TYPEINFO(PassageProgress, Q_RELOCATABLE_TYPE);
 
 // Verses and passages that become askable on one local calendar day.
 struct ForecastDay {
@@ -59,6 +63,19 @@ struct ProgressReport {
     std::array<int, wordSizeStages> levelOneByStage{};
 };
 
-// Read-only; dates count by the local calendar day of their wall-clock text, and "due" is
-// to the minute, as the quiz has it.
+// Reads progress reports of one database: read-only; dates count by the local calendar day
+// of their wall-clock text, and "due" is to the minute, as the quiz has it. Each verse's
+// words are measured once for all the reports it reads.
+class ProgressReports {
+public:
+    explicit ProgressReports(Database &db) : db_(db) {}
+    ProgressReport operator()(const Clock &clock, qint64 userId);
+
+private:
+    Database &db_;
+    std::optional<BookNames> names_; // read with the first report
+    VerseWordsCache words_;
+};
+
+// One report, every verse measured afresh.
 ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId);

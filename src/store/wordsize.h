@@ -1,6 +1,9 @@
 #pragma once
 
 #include "bible/versetable.h"
+#include "learning/wordsize.h"
+
+#include <QHash>
 
 // Measures verses of the verse table, reading each with one prepared query, reused.
 class WordSizeMeasure {
@@ -14,4 +17,20 @@ public:
 
 private:
     VerseReader read_;
+};
+
+// The words of verses of the verse table, measured once each. The table never changes while
+// the program runs, so what is measured is kept for the life of this object: at most one
+// entry a verse of the table, none for verses it lacks or numbers past any Bible's. It holds no
+// query of its own, so the database may close before it goes.
+class VerseWordsCache {
+public:
+    // None for a verse not in the table; read with this reader when not yet known.
+    std::optional<VerseWords> operator()(VerseReader &read, qint64 book, qint64 chapter,
+                                         qint64 verse);
+    // How many verses are kept.
+    qsizetype size() const { return known_.size(); }
+
+private:
+    QHash<quint64, VerseWords> known_; // by book, chapter and verse, 20 bits each
 };

@@ -21,6 +21,8 @@ private Q_SLOTS:
     void judgedPage();
     void blanksOfAVerse_data();
     void blanksOfAVerse();
+    void wordsOfAVerse_data();
+    void wordsOfAVerse();
     void pageText();
     void longRuns_data();
     void longRuns();
@@ -252,6 +254,53 @@ void TestLearning::blanksOfAVerse() {
     for (const Blank &blank : buildPage({verse(7, text, minWordSize)}, now).blanks)
         blanks << blank.expected;
     QTEST(blanks, "blanks");
+}
+
+void TestLearning::wordsOfAVerse_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("lengths"); // as the walk measured them when it searched
+    QTest::addColumn<int>("steps");       // once for each delimiter
+    const auto row = [](const char *name, const QString &text, const char *lengths, int steps) {
+        QTest::newRow(name) << text << QString::fromLatin1(lengths) << steps;
+    };
+    row("empty", "", "0", 0);
+    row("a run of marks", "thee,,, O LORD!!", "4 1 1 1 1 4 1 1", 2);
+    row("marks first", "...and", "1 1 4", 2);
+    row("a bracket alone", "(", "1 0", 1);
+    row("brackets twice", "((a))", "1 2 1 1", 2);
+    row("a bracket last", "a (", "1 0 1", 1);
+    row("brackets within", "x(y)z", "1 2 2", 2);
+    row("a blank first", " leading", "7", 1);
+    row("a blank last", "trailing ", "8 0", 1);
+    row("blanks alone", "  ", "0 0", 0);
+    row("apostrophes", "don't, Lord's", "5 1 6", 3);
+    row("hyphens", "well-pleasing - and", "13 1 3", 3);
+    row("accents, one combining", u"G\u00e9nesis, se\u00f1or; u\u0308ber"_qs, "7 1 5 1 5", 3);
+    row("beyond the first plane", u"\U0001D50Aod is"_qs, "4 2", 2);
+    row("tab and new line", "a\tb\nc", "5", 1);
+    row("control characters", "\x01\x02 \x7f", "2 1", 2);
+    row("quotes", "\"Go,\" he said.", "3 1 1 2 4 1", 4);
+    row("a colon and a bracket", "O Lord:(for ever)", "1 4 1 4 4 1", 2);
+}
+
+// The walk in one pass measures as before, and what a verse's words keep of it tells
+// whether a page blanks anything as the text itself does.
+void TestLearning::wordsOfAVerse() {
+    QFETCH(QString, text);
+    QFETCH(QString, lengths);
+    QStringList measured;
+    for (int length : tokenLengths(text))
+        measured << QString::number(length);
+    QCOMPARE(measured.join(u' '), lengths);
+    const VerseWords words = verseWords(text);
+    QTEST(words.steps, "steps");
+    QCOMPARE(words.longest, longestToken(text));
+    QCOMPARE(QString::number(words.longest),
+             std::ranges::max(lengths.split(u' '), {},
+                              [](const QString &length) { return length.toInt(); }));
+    for (int minWordSize = -1; minWordSize <= words.longest + 1; ++minWordSize)
+        QCOMPARE(words.blanks(minWordSize), hasTokenOfAtLeast(text, minWordSize));
+    QVERIFY(!VerseWords().blanks(-1)); // no text, nothing to blank
 }
 
 void TestLearning::pageText() {

@@ -3,6 +3,7 @@
 #include "store/passages.h"
 #include "store/progressreport.h"
 #include "store/quiz.h"
+#include "store/wordsize.h"
 #include "support/testdatabase.h"
 
 #include <QTest>
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void absurdStoredValues();
     void askedAsTheRuleSays_data();
     void askedAsTheRuleSays();
+    void wordsKeptOnceAVerse_data();
+    void wordsKeptOnceAVerse();
 
 private:
     // A passage of one verse of John 11 for user 1, added now.
@@ -223,9 +226,44 @@ void TestQuiz::askedAsTheRuleSays() {
     quiz_->start(1);
     QCOMPARE(quiz_->makeQuestion() != emptyPage(), now);
     QCOMPARE(quiz_->upcoming().from, from);
-    const ProgressReport report = progressReport(test_->db(), clock_, 1);
-    QCOMPARE(report.passages.first().askableFrom, from);
-    QCOMPARE(report.passagesDue, int(now));
+    ProgressReports reports(test_->db());
+    for (int time = 1; time <= 2; ++time) { // the verses measured, then known
+        const ProgressReport report = reports(clock_, 1);
+        QCOMPARE(report.passages.first().askableFrom, from);
+        QCOMPARE(report.passagesDue, int(now));
+    }
+}
+
+void TestQuiz::wordsKeptOnceAVerse_data() {
+    QTest::addColumn<qint64>("book");
+    QTest::addColumn<qint64>("chapter");
+    QTest::addColumn<qint64>("verse");
+    QTest::addColumn<QString>("words"); // steps/longest; empty for none
+    QTest::addColumn<int>("kept");      // verses kept once asked, this row's among them
+    const qint64 top = std::numeric_limits<qint64>::max();
+    QTest::newRow("in the table") << qint64(43) << qint64(11) << qint64(35) << "3/5" << 1;
+    QTest::newRow("without text") << qint64(43) << qint64(11) << qint64(36) << "0/-1" << 1;
+    QTest::newRow("not in the table") << qint64(43) << qint64(11) << qint64(37) << "" << 0;
+    QTest::newRow("numbers past any Bible's") << top << top << top << "" << 0;
+    QTest::newRow("negative numbers") << qint64(-43) << qint64(-11) << qint64(-35) << "" << 0;
+}
+
+// Each verse of the table is measured once, and only verses of the table are kept.
+void TestQuiz::wordsKeptOnceAVerse() {
+    QFETCH(qint64, book);
+    QFETCH(qint64, chapter);
+    QFETCH(qint64, verse);
+    TestDatabase test;
+    test.db().execute("INSERT INTO kjv VALUES (43, 'John', 11, 35, 'Jesus wept.'), "
+                      "(43, 'John', 11, 36, NULL)");
+    VerseReader read(test.db());
+    VerseWordsCache cache;
+    for (int time = 1; time <= 3; ++time) {
+        const std::optional<VerseWords> words = cache(read, book, chapter, verse);
+        QTEST(words ? QStringLiteral("%1/%2").arg(words->steps).arg(words->longest) : QString(),
+              "words");
+        QTEST(int(cache.size()), "kept");
+    }
 }
 
 QTEST_GUILESS_MAIN(TestQuiz)

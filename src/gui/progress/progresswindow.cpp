@@ -135,7 +135,7 @@ QString waitText(const PassageProgress &passage) {
 } // namespace
 
 ProgressWindow::ProgressWindow(const WindowContext &context)
-    : QWidget(nullptr, Qt::Window), context_(context) {
+    : QWidget(nullptr, Qt::Window), context_(context), reports_(context.db) {
     setObjectName(QStringLiteral("Progress"));
     setWindowTitle(tr("Progress"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -191,12 +191,12 @@ ProgressWindow::ProgressWindow(const WindowContext &context)
     passageRows_ = new QStandardItemModel(0, 4, this);
     passageRows_->setHorizontalHeaderLabels(
         {tr("Passage"), tr("Phase"), tr("Level"), tr("Next review")});
-    auto *sorted = new QSortFilterProxyModel(this);
-    sorted->setSourceModel(passageRows_);
-    sorted->setSortRole(sortKey);
+    sortedRows_ = new QSortFilterProxyModel(this);
+    sortedRows_->setSourceModel(passageRows_);
+    sortedRows_->setSortRole(sortKey);
     auto *passageTable = new QTableView(this);
     passageTable->setObjectName(QStringLiteral("passageTable"));
-    passageTable->setModel(sorted);
+    passageTable->setModel(sortedRows_);
     passageTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     passageTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     passageTable->verticalHeader()->hide();
@@ -282,8 +282,7 @@ void ProgressWindow::showUser(const QString &userName, qint64 userId) {
 
 void ProgressWindow::refresh() {
     ProgressReport report;
-    if (context_.dialogs.attempt(
-            [&] { report = progressReport(context_.db, context_.clock, userId_); }))
+    if (context_.dialogs.attempt([&] { report = reports_(context_.clock, userId_); }))
         draw(report);
 }
 
@@ -322,6 +321,8 @@ void ProgressWindow::draw(const ProgressReport &report) {
     fitCounts(ladderCount_,
               *std::max_element(report.versesByLevel.begin(), report.versesByLevel.end()));
 
+    // Filled apart from the table, which takes the rows at once, in its order.
+    sortedRows_->setSourceModel(nullptr);
     passageRows_->setRowCount(0);
     for (const PassageProgress &passage : report.passages) {
         const double along =
@@ -335,4 +336,5 @@ void ProgressWindow::draw(const ProgressReport &report) {
                                  cell(phaseText(passage), along),
                                  cell(QString::number(passage.level), passage.level), next});
     }
+    sortedRows_->setSourceModel(passageRows_);
 }

@@ -8,6 +8,7 @@
 class QBarCategoryAxis;
 class QBarSet;
 class QLabel;
+class QSortFilterProxyModel;
 class QStandardItemModel;
 class QValueAxis;
 
@@ -41,6 +42,7 @@ private:
     QLabel *versesDue;
     QLabel *passagesDue;
     WindowContext context_;
+    ProgressReports reports_;
     qint64 userId_ = 0;
     QBarSet *forecastVerses_;
     QBarSet *forecastPassages_;
@@ -49,6 +51,7 @@ private:
     QList<QBarSet *> ladderSets_; // the three word-size stages of level 1, then levels 2 up
     QValueAxis *ladderCount_;
     QStandardItemModel *passageRows_;
+    QSortFilterProxyModel *sortedRows_;
 };
 
 // Where a window of the wanted size goes beside the caller, frames included: to its right,
