@@ -110,11 +110,17 @@ void Quizzing::FormSetup(const QString &userName, qint64 userId) {
 void Quizzing::makeQuestion() {
     QString html;
     Upcoming upcoming;
-    if (!context_.dialogs.attempt([&] {
-            html = quiz_.makeQuestion();
-            if (quiz_.state().blanks.isEmpty())
-                upcoming = quiz_.upcoming();
-        }))
+    const bool made = context_.dialogs.attempt([&] {
+        html = quiz_.makeQuestion();
+        if (quiz_.state().blanks.isEmpty())
+            upcoming = quiz_.upcoming();
+    });
+    for (const LeftOut &passage : quiz_.takeLeftOut())
+        context_.dialogs.errorReport(passage.error.retold(
+            tr("%1 cannot be asked, and this quiz goes on without it: %2")
+                .arg(passage.range.isEmpty() ? tr("A passage") : passage.range,
+                     passage.error.description())));
+    if (!made)
         return fallBack();
     ShowQuestion(html);
     nextPage_->stop();
@@ -224,6 +230,7 @@ void Quizzing::SubmitAnswer_Click() {
 }
 
 void Quizzing::judge(const QList<BlankAnswer> &answers) {
+    const QList<Blank> blanks = quiz_.state().blanks;
     Judgement judgement;
     try {
         judgement = quiz_.submit(answers);
@@ -246,7 +253,7 @@ void Quizzing::judge(const QList<BlankAnswer> &answers) {
         QList<BlankCorrection> corrections(answers.size());
         for (int number : judgement.wrongBlanks)
             corrections[number - 1] = {
-                false, wordDifference(answers[number - 1].typed, answers[number - 1].expected)};
+                false, wordDifference(answers[number - 1].typed, blanks[number - 1].expected)};
         questionctl->showCorrections(corrections);
         context_.dialogs.message(
             tr("Some blanks were incorrect please review the correct answers before continuing."));
