@@ -1,17 +1,46 @@
-// Today's backup of the whole-Bible database against a plain copy of the same file, medians
-// of 5 runs each:
+// A day's backup of the whole-Bible database against its floor, the two taken in turn run by
+// run (which goes first alternating), each from a settled disk (sync first):
+//   backup  backUpDatabase on a day's first start, the backups folder holding the copies of
+//           the six days and four weeks before, as it does once the rotation is full: the
+//           copy made, checked and put in place, every kept copy looked into
+//   floor   a durable copy of the file (copied, synced, its folder synced) and one integrity
+//           check of it, which opens it with the key
 //   cmake -S . -B build-bench -G Ninja -DVERSEKEEP_BENCH=ON && ninja -C build-bench bench_backup
 //   build-bench/bench/bench_backup build-bench/tests/data/bible.db
 // The start-up with a backup due is measured by bench_startup.
 #include "benchhome.h"
 
-#include "core/clock.h"
 #include "db/backup.h"
+#include "db/database.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+void syncByName(const QString &path, int flags = 0) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | flags);
+    if (fd < 0 || ::fsync(fd) != 0)
+        qFatal("cannot sync %s", qPrintable(path));
+    ::close(fd);
+}
+
+double floorCopy(const QString &database, const QString &copy) {
+    QElapsedTimer timer;
+    timer.start();
+    if (!QFile::copy(database, copy))
+        qFatal("cannot copy the database");
+    syncByName(copy);
+    syncByName(QFileInfo(copy).absolutePath(), O_DIRECTORY);
+    Database opened(copy);
+    Statement check(opened, "PRAGMA integrity_check");
+    if (!check.next() || check.text(0) != QLatin1String("ok"))
+        qFatal("the floor's copy failed its check");
+    return timer.nsecsElapsed() / 1e6;
+}
+} // namespace
 
 int main(int argc, char *argv[]) {
     if (argc != 2) {
@@ -20,22 +49,46 @@ int main(int argc, char *argv[]) {
     }
     QCoreApplication app(argc, argv);
     const BenchHome home(argv[1]);
-    const QString copy = home.path() + QStringLiteral(".copy");
-    std::vector<double> backup, plain;
-    QElapsedTimer timer;
-    for (int run = 0; run < 5; ++run) {
-        QDir(backupFolder(home.path())).removeRecursively();
-        timer.start();
-        backUpDatabase(home.path(), SystemClock().now());
-        backup.push_back(timer.nsecsElapsed() / 1e6);
-        QFile::remove(copy);
-        timer.start();
-        QFile::copy(home.path(), copy);
-        plain.push_back(timer.nsecsElapsed() / 1e6);
+    const QDateTime today(QDate(2026, 12, 6), QTime(10, 30));
+    const QString folder = backupFolder(home.path());
+    QDir().mkpath(folder);
+    for (const int daysBefore : {1, 2, 3, 4, 5, 6, 7, 14, 21, 28})
+        QFile::copy(home.path(), folder + QStringLiteral("/versekeep-%1.db")
+                                              .arg(today.addDays(-daysBefore).toString(
+                                                  QStringLiteral("yyyy-MM-dd-HHmmss"))));
+    const QString floorPath = home.path() + QStringLiteral(".floor");
+
+    const int runs = 15;
+    std::vector<double> backup, floor;
+    for (int run = -1; run < runs; ++run) { // the first warms up
+        double backupMs = 0, floorMs = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool backupTurn = (turn + run) % 2 == 0;
+            QFile::remove(floorPath);
+            ::sync();
+            if (!backupTurn) {
+                floorMs = floorCopy(home.path(), floorPath);
+                continue;
+            }
+            QElapsedTimer timer;
+            timer.start();
+            const BackupReport report = backUpDatabase(home.path(), today);
+            backupMs = timer.nsecsElapsed() / 1e6;
+            if (report.made.isEmpty() || !report.notes().isEmpty() ||
+                backupCopies(home.path()).size() != 11)
+                qFatal("the backup did not keep the rotation as it was");
+            QFile::remove(report.made);
+        }
+        if (run >= 0) {
+            backup.push_back(backupMs);
+            floor.push_back(floorMs);
+        }
     }
-    std::printf("database of %lld bytes, medians of 5\n", QFileInfo(home.path()).size());
-    std::printf("backup (export, check, put in place): %8.1f ms\n", median(backup));
-    std::printf("plain copy of the file:                %8.1f ms\n", median(plain));
-    std::printf("ratio:                                 %8.2f\n", median(backup) / median(plain));
+    std::printf("database of %lld bytes, 10 copies kept before; median of %d, least-most\n",
+                QFileInfo(home.path()).size(), runs);
+    printFigure("backup (copy, check, put in place)", backup);
+    printFigure("floor (durable copy, one check)", floor);
+    printFigure("backup / floor, run by run", runByRun(backup, floor), "  ");
+    std::printf("  %-36s %8.2f\n", "backup / floor, of the medians", median(backup) / median(floor));
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 // A private home for one benchmark run: settings that point at a copy of the verse
@@ -28,4 +29,20 @@ private:
 inline double median(std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());
     return samples[samples.size() / 2];
+}
+
+// A figure's line: the median of its samples, then the least and the most of them.
+inline void printFigure(const char *what, const std::vector<double> &samples,
+                        const char *unit = " ms") {
+    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+    std::printf("  %-36s %8.2f%s  (%.2f-%.2f)\n", what, median(samples), unit, *low, *high);
+}
+
+// Two kinds' samples of the same runs, one over the other run by run.
+inline std::vector<double> runByRun(const std::vector<double> &over,
+                                    const std::vector<double> &under) {
+    std::vector<double> ratios;
+    for (size_t run = 0; run < over.size() && run < under.size(); ++run)
+        ratios.push_back(over[run] / under[run]);
+    return ratios;
 }

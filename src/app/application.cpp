@@ -17,9 +17,28 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QOpenGLContext>
 #include <QThread>
 #include <optional>
 #include <sqlite3.h>
+
+// Qt's own, exported though in none of its headers: what Qt::AA_ShareOpenGLContexts does.
+void qt_gl_set_global_share_context(QOpenGLContext *context);
+
+namespace {
+// The question page's engine draws through a graphics context that it shares with the
+// windows. Qt::AA_ShareOpenGLContexts would make it while the application is made, loading
+// the graphics driver into every start (a tenth of a second under software rendering):
+// made here, it costs only a run that quizzes, just before the engine itself loads.
+void shareGraphicsContext() {
+    if (QOpenGLContext::globalShareContext())
+        return;
+    auto *shared = new QOpenGLContext; // for the whole run: the engine holds on to it
+    shared->setFormat(QSurfaceFormat::defaultFormat());
+    shared->create();
+    qt_gl_set_global_share_context(shared);
+}
+} // namespace
 
 Application::Application(Dialogs &dialogs, Clock &clock, Desktop &desktop)
     : dialogs_(dialogs), clock_(clock), desktop_(desktop) {}
@@ -127,6 +146,7 @@ UserPassages *Application::userPassages() {
 
 Quizzing *Application::quizzing() {
     if (!quizzing_) {
+        shareGraphicsContext();
         quizzing_ = new Quizzing(context(), *this);
         connect(quizzing_, &Quizzing::pageJudged, this, &Application::refreshProgress);
     }

@@ -13,8 +13,6 @@ int main(int argc, char *argv[]) {
         QCoreApplication shell(argc, argv); // no window
         return restoreCommand(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
     }
-    // The question page's engine shares the windows' graphics context.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Versekeep"));
     QApplication::setApplicationVersion(QStringLiteral(VERSEKEEP_VERSION));

@@ -7,12 +7,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 constexpr int dailyCopies = 7;
@@ -65,7 +69,7 @@ QList<BackupCopy> copies(const QString &folder, const Naming &naming, bool apart
     return found;
 }
 
-QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString errnoText(int err = errno) { return QString::fromLocal8Bit(std::strerror(err)); }
 
 // Owner only, whatever the umask. A folder an earlier version made open to every account
 // is closed the next time a copy goes into it.
@@ -90,34 +94,119 @@ bool moveInto(const QString &subfolder, const QString &path) {
                                                .constData()) == 0;
 }
 
-void exportInto(Database &source, const QString &file) {
-    Statement(source, "ATTACH DATABASE ? AS backup KEY ?")
-        .bindAll(file, QString::fromLatin1(Database::password))
-        .run();
-    try {
-        Statement(source, "SELECT sqlcipher_export('backup')").run();
-    } catch (const Error &) {
-        // The export's failure is the one to tell; the source stays usable either way.
-        try {
-            source.execute("DETACH DATABASE backup");
-        } catch (const Error &) {
-        }
-        throw;
-    }
-    source.execute("DETACH DATABASE backup");
+// SQLite's own handle on a file of the connection. Reading through it opens no descriptor of
+// the file, whose closing would drop every lock this process holds on it, the program's own
+// connection's among them: fcntl locks are the process's.
+sqlite3_file *fileOf(Database &db, const char *schema) {
+    sqlite3_file *file = nullptr;
+    const int rc = sqlite3_file_control(db.handle(), schema, SQLITE_FCNTL_FILE_POINTER, &file);
+    if (rc != SQLITE_OK || !file || !file->pMethods)
+        db.fail(rc != SQLITE_OK ? rc : SQLITE_CANTOPEN);
+    return file;
 }
 
-// Exports, checks and puts the copy in place; FileExists when its name was taken meanwhile.
+// The first 16 bytes, SQLCipher's salt: the key is the password's derived with it. Empty for
+// a shorter file.
+QByteArray salt(Database &db, const char *schema) {
+    QByteArray bytes(16, '\0');
+    sqlite3_file *file = fileOf(db, schema);
+    return file->pMethods->xRead(file, bytes.data(), int(bytes.size()), 0) == SQLITE_OK
+               ? bytes
+               : QByteArray();
+}
+
+// A file attached to the database's connection as "copy" under the database's own key, which
+// SQLCipher hands on already derived. Right only for a file with the database's salt, as a
+// copy of its bytes has: it then opens as it would with the password, at no cost.
+class Attached {
+public:
+    Attached(Database &source, const QString &path) : source_(source) {
+        Statement(source, "ATTACH DATABASE ? AS copy").bindAll(path).run();
+    }
+    ~Attached() {
+        sqlite3_exec(source_.handle(), "DETACH DATABASE copy", nullptr, nullptr, nullptr);
+    }
+    Attached(const Attached &) = delete;
+    Attached &operator=(const Attached &) = delete;
+
+    bool hasSourceSalt() const {
+        const QByteArray own = salt(source_, "copy");
+        return !own.isEmpty() && own == salt(source_, "main");
+    }
+
+private:
+    Database &source_;
+};
+
+// opensAsDatabase without a key derivation for a copy with the database's salt.
+bool opensWithKey(Database &source, const QString &path) {
+    try {
+        const Attached copy(source, path);
+        if (copy.hasSourceSalt())
+            return hasVersekeepTables(source, "copy");
+    } catch (const Error &) {
+        // Attaching reads the file: one with a salt of its own fails here. The password decides.
+    }
+    return opensAsDatabase(path);
+}
+
+[[noreturn]] void failWriting(Database &source, const QString &path, int err) {
+    // In the words a full disk gets everywhere else.
+    if (err == ENOSPC || err == EDQUOT)
+        source.fail(SQLITE_FULL);
+    throw Error(Error::FileSystem, QStringLiteral("cannot write %1: %2").arg(path, errnoText(err)));
+}
+
+// The database's bytes as they are, read under a read transaction: no writer can be half-way
+// through the file, since writing it takes the exclusive lock, and a journal a crash left was
+// rolled back when the connection first read it. The salt, the page size and the bytes each
+// page reserves come across unchanged, and so the copy opens with the same key.
+void copyInto(Database &source, const QString &path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        failWriting(source, path, errno);
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    source.execute("BEGIN");
+    try {
+        source.execute("SELECT count(*) FROM sqlite_master"); // the shared lock, until COMMIT
+        sqlite3_file *file = fileOf(source, "main");
+        sqlite3_int64 size = 0;
+        if (const int rc = file->pMethods->xFileSize(file, &size))
+            source.fail(rc);
+        std::vector<char> block(1 << 20);
+        for (sqlite3_int64 at = 0; at < size;) {
+            const int length = int(std::min<sqlite3_int64>(sqlite3_int64(block.size()), size - at));
+            if (const int rc = file->pMethods->xRead(file, block.data(), length, at))
+                source.fail(rc);
+            for (int written = 0; written < length;) {
+                const ssize_t step = ::write(fd, block.data() + written, size_t(length - written));
+                if (step < 0 && errno != EINTR)
+                    failWriting(source, path, errno);
+                written += int(std::max<ssize_t>(step, 0));
+            }
+            at += length;
+        }
+    } catch (const Error &) {
+        sqlite3_exec(source.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    source.execute("COMMIT");
+}
+
+// Copies, checks and puts the copy in place; FileExists when its name was taken meanwhile.
 QString writeCopy(Database &source, const QString &target,
                   const std::function<void(const QString &copy)> &beforeCheck) {
     PartFile part(target);
-    exportInto(source, part.path());
+    copyInto(source, part.path());
     if (beforeCheck)
         beforeCheck(part.path());
     {
-        Database copy(part.path());
-        Statement check(copy, "PRAGMA integrity_check");
-        const QString verdict = check.next() ? check.text(0) : QString();
+        const Attached copy(source, part.path());
+        Statement check(source, "PRAGMA copy.integrity_check");
+        // Read with the database's key, which the password gives only with the same salt.
+        const QString verdict = !copy.hasSourceSalt() ? QStringLiteral("its salt is another")
+                                : check.next()        ? check.text(0)
+                                                      : QString();
         if (verdict != QLatin1String("ok"))
             throw Error(Error::FileSystem,
                         QStringLiteral("the copy failed its check: %1").arg(verdict));
@@ -134,7 +223,7 @@ void clearDeadParts(const QString &folder, const Naming &naming) {
                            [&](const QString &name) { return copyName.match(name).hasMatch(); });
 }
 
-void prune(const QString &folder, const Naming &naming, BackupReport &report) {
+void prune(Database &source, const QString &folder, const Naming &naming, BackupReport &report) {
     QSet<QDate> days;                // the days of the daily copies
     QSet<std::pair<int, int>> weeks; // every week seen, as year and week of the year
     int weekly = 0;
@@ -148,7 +237,7 @@ void prune(const QString &folder, const Naming &naming, BackupReport &report) {
         const bool keep = daily ? !days.contains(day) : !weeks.contains(week) && weekly < weeklyCopies;
         const bool made = copy.path == report.made;
         // Only a place is worth a look inside: an unreadable file must not hold one.
-        if (keep && !made && !opensAsDatabase(copy.path)) {
+        if (keep && !made && !opensWithKey(source, copy.path)) {
             if (moveInto(folder + '/' + unreadableFolder, copy.path))
                 report.unreadable << QFileInfo(copy.path).fileName();
             continue;
@@ -218,10 +307,12 @@ BackupReport backUpDatabase(const QString &databasePath, const QDateTime &now,
     for (const BackupCopy &copy : copies(folder, naming))
         if (copy.made.date() > now.date() && moveInto(folder + '/' + futureFolder, copy.path))
             report.setApart << QFileInfo(copy.path).fileName();
+    // One key derivation: every copy with the database's salt is read through its key.
+    Database source(databasePath);
     for (const BackupCopy &copy : copies(folder, naming)) {
         if (copy.made.date() != now.date())
             break;
-        if (opensAsDatabase(copy.path))
+        if (opensWithKey(source, copy.path))
             return report;
         if (moveInto(folder + '/' + unreadableFolder, copy.path))
             report.unreadable << QFileInfo(copy.path).fileName();
@@ -230,8 +321,6 @@ BackupReport backUpDatabase(const QString &databasePath, const QDateTime &now,
     clearDeadParts(folder, naming);
     const QString target = folder + '/' + naming.name(now);
     try {
-        // The program never opens with "create": the copy starts as the part's empty file.
-        Database source(databasePath);
         report.made = writeCopy(source, target, beforeCheck);
     } catch (const Error &error) {
         // Another copy of the program made this second's copy a moment ago.
@@ -239,7 +328,7 @@ BackupReport backUpDatabase(const QString &databasePath, const QDateTime &now,
             throw;
         report.made = target;
     }
-    prune(folder, naming, report);
+    prune(source, folder, naming, report);
     return report;
 }
 

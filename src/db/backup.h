@@ -25,9 +25,9 @@ struct BackupReport {
     QString notes() const;
 };
 
-// Makes today's copy unless one that opens with the key is there: the same key, made with
-// sqlcipher_export (the backup API would write it unencrypted), checked with
-// integrity_check and only then put in place under its name. Then keeps the newest copy of
+// Makes today's copy unless one that opens with the key is there: the file's encrypted
+// bytes, taken whole between two saves, so the same key (the backup API would write it
+// unencrypted), checked with integrity_check and only then put in place under its name. Then keeps the newest copy of
 // each of the last 7 days that have one and of each of the 4 weeks before them, and removes
 // older copies, never the one just made. A copy dated after today says the clock is wrong,
 // now or when it was made: it stands for no day and holds no place, kept apart in "future"

@@ -174,16 +174,10 @@ void Database::execute(const char *sql) {
 qint64 Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
 void Database::fail(int resultCode) const {
-    int code = resultCode & 0xff;
+    const int code = resultCode & 0xff;
     const char *message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
     if (db_ && sqlite3_errcode(db_) == SQLITE_OK)
         message = sqlite3_errstr(code);
-    // sqlcipher_export (the backups) reports any failure as SQLITE_ERROR and passes on only
-    // the message of the one beneath, which is SQLite's own text for its code: a full disk
-    // there is known by that text and nothing else.
-    for (const int beneath : {SQLITE_BUSY, SQLITE_FULL})
-        if (code == SQLITE_ERROR && std::strcmp(message, sqlite3_errstr(beneath)) == 0)
-            code = beneath;
     throw Error::database(code, describe(code, message));
 }
 

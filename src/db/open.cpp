@@ -10,10 +10,17 @@ namespace {
 constexpr int restoreWaitMs = 15000;
 } // namespace
 
-bool hasVersekeepTables(Database &db) {
-    Statement tables(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
-                         "lower(name) IN ('users', 'passages', 'passageverses', 'kjv')");
-    return tables.next() && tables.integer(0) == 4;
+bool hasVersekeepTables(Database &db, const char *schema) {
+    for (const char *table : {"Users", "Passages", "PassageVerses", "kjv"}) {
+        // Without a column it asks only whether the table is there; a view is none.
+        const int rc = sqlite3_table_column_metadata(db.handle(), schema, table, nullptr, nullptr,
+                                                     nullptr, nullptr, nullptr, nullptr);
+        if (rc == SQLITE_ERROR)
+            return false;
+        if (rc != SQLITE_OK)
+            db.fail(rc);
+    }
+    return true;
 }
 
 Database openDatabase(const DatabaseLocation &location) {

@@ -8,5 +8,6 @@
 // without Versekeep's tables is refused.
 Database openDatabase(const DatabaseLocation &location);
 
-// True when the users', passages' and verses' tables are all there.
-bool hasVersekeepTables(Database &db);
+// True when the users', passages' and verses' tables are all there, in the main file or in
+// the one attached under the schema's name.
+bool hasVersekeepTables(Database &db, const char *schema = "main");

@@ -6,9 +6,9 @@
 #include "support/testdatabase.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
+#include <csignal>
 #include <sqlite3.h>
 
 // What survives failures: a write or sync that fails at every step, a process killed at
@@ -25,8 +25,6 @@ sqlite3_vfs faultyVfs;
 sqlite3_file *inner(sqlite3_file *file) { return file + 1; }
 bool failing() { return ++ioCount == failAt; }
 
-int syncFailure() { return failWith == SQLITE_FULL ? SQLITE_FULL : SQLITE_IOERR_FSYNC; }
-
 // A call handed on to the real file, unless failure says otherwise.
 #define HAND_ON(method, failure)                                                                 \
     [](sqlite3_file *f, auto... arguments) {                                                     \
@@ -35,7 +33,8 @@ int syncFailure() { return failWith == SQLITE_FULL ? SQLITE_FULL : SQLITE_IOERR_
     }
 const sqlite3_io_methods faultyMethods = {
     1, HAND_ON(xClose, 0), HAND_ON(xRead, 0), HAND_ON(xWrite, failing() ? failWith : 0),
-    HAND_ON(xTruncate, failing() ? failWith : 0), HAND_ON(xSync, failing() ? syncFailure() : 0),
+    HAND_ON(xTruncate, failing() ? failWith : 0),
+    HAND_ON(xSync, failing() ? (failWith == SQLITE_FULL ? SQLITE_FULL : SQLITE_IOERR_FSYNC) : 0),
     HAND_ON(xFileSize, 0), HAND_ON(xLock, 0), HAND_ON(xUnlock, 0), HAND_ON(xCheckReservedLock, 0),
     HAND_ON(xFileControl, 0), HAND_ON(xSectorSize, 0), HAND_ON(xDeviceCharacteristics, 0),
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, // version 1: no shared memory, no mmap
@@ -80,6 +79,28 @@ QString snapshot(const QString &path) {
 // Whole, and nothing half done.
 bool sound(const QString &path) { return snapshot(path).section('\n', 0, 1) == "ok\n0"; }
 
+// A second copy of the program at work: adds and deletes passages and users at random. A
+// change that meets the other copy's lock for too long fails whole, reported.
+void addAndDelete(const QString &path, int seed) {
+    Database db(path);
+    RecordingDialogs dialogs;
+    QRandomGenerator random(seed);
+    for (int i = 0; i < 40; ++i) {
+        const int first = 1 + random.bounded(50), what = random.bounded(4);
+        dialogs.attempt([&] {
+            if (what < 2) {
+                addPassage(db, SystemClock(), {{43, "John", 11, first}, {43, "John", 11, first + 5}},
+                           "Ann", 1 + random.bounded(2));
+            } else if (what == 2) {
+                db.execute("SELECT 1"); // a look, as the windows take between changes
+                deletePassage(db, 1 + random.bounded(12));
+            } else {
+                deleteUser(db, *addUser(db, "Passer-by"));
+            }
+        });
+    }
+}
+
 const QDateTime noon = fromDbText(QStringLiteral("2026-12-06 12:00:00"));
 const PassageRange john11{{43, "John", 11, 33}, {43, "John", 11, 35}};
 } // namespace
@@ -95,7 +116,7 @@ private Q_SLOTS:
     void twoCopiesAtOnce();
 
 private:
-    void run(const QString &operation, Database &db, std::optional<Quiz> &quiz);
+    void run(const QString &operation, Database &db, Quiz &quiz);
 
     QTemporaryDir dir_;
     const FixedClock clock_{noon};
@@ -121,7 +142,7 @@ void TestFaults::initTestCase() {
     QVERIFY(QFile::copy(test.path(), template_));
 }
 
-void TestFaults::run(const QString &operation, Database &db, std::optional<Quiz> &quiz) {
+void TestFaults::run(const QString &operation, Database &db, Quiz &quiz) {
     if (operation.startsWith("add"))
         addPassage(db, clock_, {{43, "John", 11, 36}, {43, "John", 11, 38}}, "Bob", 2);
     else if (operation == "delete a user")
@@ -129,9 +150,9 @@ void TestFaults::run(const QString &operation, Database &db, std::optional<Quiz>
     else if (operation == "delete a passage")
         deletePassage(db, passage_);
     else
-        quiz->submit([&] {
+        quiz.submit([&] {
             QList<BlankAnswer> answers;
-            for (const Blank &blank : quiz->state().blanks)
+            for (const Blank &blank : quiz.state().blanks)
                 answers.append({blank.verseId, blank.expected, blank.expected});
             return answers;
         }());
@@ -159,12 +180,9 @@ void TestFaults::everyFailedWrite() {
         RecordingDialogs dialogs;
         {
             Database db(path);
-            std::optional<Quiz> quiz;
-            if (operation == "judge a page") {
-                quiz.emplace(db, clock_);
-                quiz->start(1);
-                QVERIFY(!quiz->makeQuestion().isEmpty());
-            }
+            Quiz quiz(db, clock_); // a page on show, to be judged
+            quiz.start(1);
+            QVERIFY(!quiz.makeQuestion().isEmpty());
             ioCount = 0;
             failAt = n;
             failWith = failure;
@@ -172,8 +190,8 @@ void TestFaults::everyFailedWrite() {
             failAt = 0;
             if (n == 0)
                 writes = ioCount;
-            else if (quiz) // a failed page changes nothing in memory either
-                QCOMPARE(quiz->numCorrect + quiz->state().blanks.isEmpty(), 0);
+            else // a failed page changes nothing in memory either
+                QCOMPARE(quiz.numCorrect + quiz.state().blanks.isEmpty(), 0);
             // Once the disk has room again, the same work succeeds.
             if (n > 0 && failure == SQLITE_FULL)
                 QVERIFY(dialogs.attempt([&] { run(operation, db, quiz); }));
@@ -189,8 +207,7 @@ void TestFaults::everyFailedWrite() {
                  qPrintable(QStringLiteral("write %1 of %2:\n%3").arg(n).arg(writes).arg(now)));
         QCOMPARE(dialogs.errorNumbers.size(), 1);
         if (failure == SQLITE_FULL)
-            QVERIFY2(dialogs.errors.first().startsWith("13 The disk is full, so nothing was saved."),
-                     qPrintable(dialogs.errors.first()));
+            VERIFY_HOLDS(dialogs.errors.first(), "13 The disk is full, so nothing was saved.");
     }
     QVERIFY(writes > 5);
 }
@@ -202,9 +219,9 @@ void TestFaults::anotherCopy() {
     Database mine(path);
     Database other(path);
     // The other copy deletes the user this one shows; this one's add then stores nothing.
-    std::optional<Quiz> quiz(std::in_place, mine, clock_);
-    quiz->start(1);
-    quiz->makeQuestion();
+    Quiz quiz(mine, clock_);
+    quiz.start(1);
+    quiz.makeQuestion();
     deleteUser(other, 1);
     for (const QString operation : {"judge a page", "delete a passage"})
         QCOMPARE(errorNumberOf([&] { run(operation, mine, quiz); }), int(Error::DeletedElsewhere));
@@ -224,27 +241,27 @@ void TestFaults::anotherCopy() {
 }
 
 void TestFaults::killedWhileAddingTheWholeBible() {
-    // A child adds Genesis 1:1 to Revelation 22:21; it is killed at points spread over the
-    // time a whole add takes, measured first.
+    // A child adds Genesis 1:1 to Revelation 22:21 as the passage window does; it is killed
+    // at points spread over the time a whole add takes, measured first.
     qint64 whole = 0;
     for (const double at : {-1.0, 0.1, 0.4, 0.7, 0.95, 1.3}) {
         TestDatabase test = TestDatabase::withBible();
         test.db().execute("INSERT INTO Users (id, Name) VALUES (1, 'Ann')");
         test.db().close();
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {"--add-whole-bible", test.path()});
-        QVERIFY(child.waitForReadyRead(30000));
         QElapsedTimer timer;
         timer.start();
+        const int child = forkChild([&] {
+            Database db(test.path());
+            addPassage(db, SystemClock(), {{1, "Genesis", 1, 1}, {66, "Revelation", 22, 21}},
+                       "Ann", 1);
+        });
         if (at < 0) {
-            while (!child.readAll().contains("added") && child.waitForReadyRead(60000)) {
-            }
+            QCOMPARE(waitForChild(child), 0);
             whole = timer.elapsed();
-            QVERIFY(child.waitForFinished(60000) && child.exitCode() == 0);
         } else {
             QTest::qSleep(int(whole * at));
-            child.kill();
-            child.waitForFinished();
+            ::kill(child, SIGKILL);
+            waitForChild(child);
         }
         QVERIFY(sound(test.path()));
         test.db() = Database(test.path());
@@ -259,56 +276,14 @@ void TestFaults::twoCopiesAtOnce() {
     const QString path = dir_.filePath("two.db");
     QFile::remove(path);
     QVERIFY(QFile::copy(template_, path));
-    QProcess copies[2];
-    for (int i = 0; i < 2; ++i)
-        copies[i].start(QCoreApplication::applicationFilePath(),
-                        {"--add-and-delete", path, QString::number(i + 1)});
-    for (QProcess &copy : copies)
-        QVERIFY(copy.waitForFinished(120000) && copy.exitCode() == 0);
+    const int copies[] = {forkChild([&] { addAndDelete(path, 1); }),
+                          forkChild([&] { addAndDelete(path, 2); })};
+    for (const int copy : copies)
+        QCOMPARE(waitForChild(copy), 0);
     QVERIFY(sound(path));
 }
 
-namespace {
-// Adds the whole Bible as the passage window does; the parent kills it.
-int addWholeBible(const char *path) {
-    Database db{QString::fromLocal8Bit(path)};
-    std::printf("adding\n");
-    std::fflush(stdout);
-    addPassage(db, SystemClock(), {{1, "Genesis", 1, 1}, {66, "Revelation", 22, 21}}, "Ann", 1);
-    std::printf("added\n");
-    std::fflush(stdout);
-    return 0;
-}
-
-// A second copy of the program at work: adds and deletes passages and users at random. A
-// change that meets the other copy's lock for too long fails whole, reported.
-int addAndDelete(const char *path, int seed) {
-    Database db{QString::fromLocal8Bit(path)};
-    RecordingDialogs dialogs;
-    QRandomGenerator random(seed);
-    for (int i = 0; i < 40; ++i) {
-        const int first = 1 + random.bounded(50), what = random.bounded(4);
-        dialogs.attempt([&] {
-            if (what < 2) {
-                addPassage(db, SystemClock(), {{43, "John", 11, first}, {43, "John", 11, first + 5}},
-                           "Ann", 1 + random.bounded(2));
-            } else if (what == 2) {
-                db.execute("SELECT 1"); // a look, as the windows take between changes
-                deletePassage(db, 1 + random.bounded(12));
-            } else {
-                deleteUser(db, *addUser(db, "Passer-by"));
-            }
-        });
-    }
-    return 0;
-}
-} // namespace
-
 int main(int argc, char *argv[]) {
-    if (argc == 3 && qstrcmp(argv[1], "--add-whole-bible") == 0)
-        return addWholeBible(argv[2]);
-    if (argc == 4 && qstrcmp(argv[1], "--add-and-delete") == 0)
-        return addAndDelete(argv[2], atoi(argv[3]));
     installFaultyVfs();
     QCoreApplication app(argc, argv);
     TestFaults test;

@@ -8,7 +8,7 @@
 class TestBackup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void onceADayEncryptedAndChecked();
+    void failedCheckLeavesNothing();
     void rotation_data();
     void rotation();
 };
@@ -39,10 +39,10 @@ QStringList days(const char *first, int count, const QStringList &times) {
 }
 } // namespace
 
-void TestBackup::onceADayEncryptedAndChecked() {
+// A copy that fails its check is reported, and nothing of it stays. (A good copy is read
+// with the key by the restores and the rotation.)
+void TestBackup::failedCheckLeavesNothing() {
     TestDatabase test;
-    test.db().execute("INSERT INTO Users (Name) VALUES ('Ann')");
-    // A copy that fails its check is reported, and nothing of it stays.
     QString reported;
     try {
         backUpDatabase(test.path(), at("2026-12-06 10:00:00"), [](const QString &copy) {
@@ -53,16 +53,8 @@ void TestBackup::onceADayEncryptedAndChecked() {
     } catch (const Error &error) {
         reported = error.description();
     }
-    QVERIFY2(reported.startsWith("the copy failed its check: "), qPrintable(reported));
+    VERIFY_HOLDS(reported, "the copy failed its check: ");
     QCOMPARE(files(backupFolder(test.path())), QStringList());
-
-    const QString made = backUpDatabase(test.path(), at("2026-12-06 10:30:00")).made;
-    QCOMPARE(files(backupFolder(test.path())), QStringList{"2026-12-06 10:30"});
-    QFile file(made);
-    QVERIFY(file.open(QIODevice::ReadOnly) && !file.read(16).startsWith("SQLite format 3"));
-    Database copy(made);
-    Statement user(copy, "SELECT Name FROM Users");
-    QVERIFY(user.next() && user.text(0) == "Ann");
 }
 
 void TestBackup::rotation_data() {
@@ -91,11 +83,11 @@ void TestBackup::rotation_data() {
         << QStringList() << QStringList{"2026-12-06 08:00"};
     QTest::newRow("the clock a year ahead, then right")
         << days("2026-12-01", 6, {"09:00"}) << QStringList()
-        << (days("2027-12-01", 2, {"09:00"}) + days("2026-12-07", 2, {"09:00", "18:00"}))
+        << (days("2027-12-01", 2, {"09:00"}) + days("2026-12-07", 2, {"09:00"}))
         << days("2026-12-02", 7, {"09:00"}) << days("2027-12-01", 2, {"09:00"}) << QStringList();
     QTest::newRow("the clock in 2001, then right")
         << days("2026-12-01", 7, {"09:00"}) << QStringList()
-        << (days("2001-01-01", 2, {"09:00", "18:00"}) + QStringList{"2026-12-08 09:00"})
+        << (days("2001-01-01", 2, {"09:00"}) + QStringList{"2026-12-08 09:00"})
         << QStringList{"2001-01-01 09:00", "2001-01-02 09:00", "2026-12-08 09:00"}
         << days("2026-12-01", 7, {"09:00"}) << QStringList();
 }
@@ -105,10 +97,11 @@ void TestBackup::rotation() {
     QFETCH(QStringList, others);
     QFETCH(QStringList, starts);
     TestDatabase test;
+    TestDatabase earlier; // an earlier version's copies have a salt other than the database's
     const QString folder = backupFolder(test.path());
     QVERIFY(QDir().mkpath(folder));
     for (const QString &moment : copies)
-        QVERIFY(QFile::copy(test.path(), folder + '/' + copyName(moment)));
+        QVERIFY(QFile::copy(earlier.path(), folder + '/' + copyName(moment)));
     for (const QString &name : others)
         QVERIFY(QFile(folder + '/' + name).open(QIODevice::WriteOnly));
     QSet<QString> daysWithCopies;

@@ -30,7 +30,6 @@ void TestFirstStart::choosing_data() {
     QTest::addColumn<QString>("outcome"); // the module built, or "left"
     QTest::addColumn<QString>("said");
     QTest::newRow("Enter builds the King James") << 3 << "Return" << "engKJV2006eb" << "";
-    QTest::newRow("chosen with an arrow") << 3 << "Down Return" << "spaRV1909eb" << "";
     QTest::newRow("double-click") << 3 << "click" << "spaRV1909eb" << "";
     QTest::newRow("one builds without asking") << 1 << "" << "spaRV1909eb" << "";
     QTest::newRow("Escape leaves") << 3 << "Escape" << "left" << "";

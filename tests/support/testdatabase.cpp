@@ -7,7 +7,10 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <ctime>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TestDatabase::TestDatabase() {
     db_ = Database::createNew(path());
@@ -52,6 +55,18 @@ int errorNumberOf(const std::function<void()> &action) {
         return error.number();
     }
     return 0;
+}
+
+int forkChild(const std::function<void()> &work) {
+    const pid_t child = ::fork();
+    if (child == 0) // never back into the test: its folders are the parent's to remove
+        ::_exit(std::min(errorNumberOf(work), 255));
+    return child;
+}
+
+int waitForChild(int child) {
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 QByteArray fingerprint(const QString &path) {

@@ -26,8 +26,15 @@ private:
     Database db_;
 };
 
+// Fails the test unless the text holds the part, and shows the text.
+#define VERIFY_HOLDS(text, part) QVERIFY2(QString(text).contains(part), qPrintable(QString(text)))
+
 // The number of the Error the action throws; 0 when it throws none.
 int errorNumberOf(const std::function<void()> &action);
+// A copy of this process that does the work and ends with errorNumberOf it (at most 255).
+int forkChild(const std::function<void()> &work);
+// The child's exit code once it has ended; -1 when it was killed or crashed.
+int waitForChild(int child);
 // A file's hash; empty when it cannot be read.
 QByteArray fingerprint(const QString &path);
 // Writes the two settings the program reads; a null folder clears them.
