@@ -125,6 +125,9 @@ inline void whenDrawn(QWebEngineView *view, std::function<void()> done) {
     if (!scene)
         qFatal("the web view draws through no Qt Quick scene");
     new Watch(scene, std::move(done));
+    // The page's frame may have come before its reply and been drawn already: one more
+    // render, merged with any pending, ends the wait then. Unchanged, it draws nothing.
+    scene->quickWindow()->update();
 }
 
 // Waits for what start() begins and calls back with when it is over.
