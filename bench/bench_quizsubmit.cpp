@@ -18,7 +18,8 @@
 //   export QTWEBENGINE_DISABLE_SANDBOX=1 QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
 //   xvfb-run -a -s "-screen 0 1600x1200x24"
 //     build-bench/bench/bench_quizsubmit build-bench/tests/data/bible.db [RUNS]
-// QT_QUICK_BACKEND=software or =rhi overrides the program's choice of how the page is drawn.
+// QT_QUICK_BACKEND=software or QSG_RHI_BACKEND=opengl overrides the program's choice of how
+// the page is drawn.
 #include "benchhome.h"
 #include "benchquiz.h"
 
@@ -29,6 +30,7 @@
 #include "store/passages.h"
 #include "store/quiz.h"
 
+#include <QQuickWindow>
 #include <QTest>
 #include <map>
 
@@ -198,7 +200,8 @@ int main(int argc, char *argv[]) {
 
     std::printf("Submit until the next page is drawn: medians (least-most) of %d runs, Qt Quick "
                 "drawing %s\n",
-                runs, qgetenv("QT_QUICK_BACKEND") == "software" ? "in software" : "through GL");
+                runs, QQuickWindow::sceneGraphBackend() == QLatin1String("software") ? "in software"
+                                                                              : "through GL");
     for (const Kind &kind : kinds) {
         printFigure(kind.name, kind.figure);
         if (!kind.core.empty())

@@ -20,9 +20,11 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QQuickWindow>
 #include <QRegularExpression>
 #include <QThread>
 #include <optional>
+#include <utility>
 #include <sqlite3.h>
 
 // Qt's own, exported though in none of its headers: what Qt::AA_ShareOpenGLContexts does.
@@ -35,14 +37,18 @@ void qt_gl_set_global_share_context(QOpenGLContext *context);
 // The page reaches the screen through a Qt Quick scene. Where a GPU draws, it keeps GL; where
 // the GL draws on the processor all the same (Mesa's llvmpipe or softpipe, as behind Xvfb)
 // or there is none, it takes Qt Quick's software backend, which redraws the quiz window in
-// under a millisecond where GL takes 10-30. QT_QUICK_BACKEND set by the user is left alone.
+// a fraction of the time. QT_QUICK_BACKEND or QSG_RHI_BACKEND set by the user is left alone.
 void prepareQuestionPageGraphics() {
-    if (QOpenGLContext::globalShareContext())
+    static bool prepared = false;
+    if (std::exchange(prepared, true))
         return;
-    auto *shared = new QOpenGLContext; // for the whole run: the engine holds on to it
-    shared->setFormat(QSurfaceFormat::defaultFormat());
-    shared->create();
-    qt_gl_set_global_share_context(shared);
+    QOpenGLContext *shared = QOpenGLContext::globalShareContext();
+    if (!shared) {
+        shared = new QOpenGLContext; // for the whole run: the engine holds on to it
+        shared->setFormat(QSurfaceFormat::defaultFormat());
+        shared->create();
+        qt_gl_set_global_share_context(shared);
+    }
     if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
         return;
     QOffscreenSurface surface;
@@ -55,7 +61,7 @@ void prepareQuestionPageGraphics() {
     static const QRegularExpression software(QStringLiteral("llvmpipe|softpipe|swrast|software"),
                                              QRegularExpression::CaseInsensitiveOption);
     if (renderer.isEmpty() || software.match(QString::fromLatin1(renderer)).hasMatch())
-        qputenv("QT_QUICK_BACKEND", "software"); // read when the first scene is made
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software); // read by the first scene
 }
 
 Application::Application(Dialogs &dialogs, Clock &clock, Desktop &desktop)
