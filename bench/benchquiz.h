@@ -1,13 +1,19 @@
 #pragma once
 
+#include "benchwindow.h"
+
 #include "gui/dialogs.h"
 #include "gui/quiz/quizzing.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPushButton>
+#include <QQuickWidget>
+#include <QQuickWindow>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <functional>
@@ -31,14 +37,24 @@ inline Quizzing *quizWindow() {
     qFatal("no quiz window");
 }
 
-inline QWebEnginePage *webPage(Quizzing *quiz) {
-    return quiz->findChild<QWebEngineView *>(QStringLiteral("questionctl"))->page();
+inline QWebEngineView *webView(Quizzing *quiz) {
+    return quiz->findChild<QWebEngineView *>(QStringLiteral("questionctl"));
 }
+
+inline QWebEnginePage *webPage(Quizzing *quiz) { return webView(quiz)->page(); }
 
 // Every blank takes its own answer, so the page is judged right.
 inline const QString fillBlanks = QStringLiteral(
     "(function () { var n = 1, blank; while ((blank = document.getElementById('blank' + n))) {"
     " blank.value = document.getElementById('answer' + n).value; ++n; } return n - 1; })()");
+
+// Every blank's verse id, expected and typed text, read in one pass by the ids' own case,
+// as one JSON text.
+inline const QString readBlanks = QStringLiteral(
+    "(function () { var rows = [], n = 1, blank; while ((blank = document.getElementById("
+    "'blank' + n))) { rows.push([document.getElementById('verseid' + n).value,"
+    " document.getElementById('answer' + n).value, blank.value]); ++n; }"
+    " return JSON.stringify(rows); })()");
 
 // The page any program must show: the body replaced, the html passed as JSON.
 inline QString showScript(const QString &html) {
@@ -57,14 +73,7 @@ inline QVariant evaluate(QWebEnginePage *page, const QString &script) {
     return result;
 }
 
-// Submit Answer, as the learner presses it.
-inline void submitAnswer(Quizzing *quiz) {
-    quiz->findChild<QPushButton *>(QStringLiteral("SubmitAnswer"))->click();
-}
-
-inline bool always() {
-    return true;
-}
+inline bool always() { return true; }
 
 // Asks the page, one round trip after another, until blank 1 is there and still empty (a
 // page just shown, not the filled one before it) and ready() agrees; then calls done. The
@@ -83,9 +92,64 @@ inline void whenFreshPage(QWebEnginePage *page, std::function<void()> done,
         });
 }
 
-inline void waitForFreshPage(QWebEnginePage *page, std::function<bool()> ready = always) {
+// The page's next frame drawn, as benchwindow.h has it for a window: the view's scene renders
+// a frame made after this call, the window's next pass paints the view and flushes it, then
+// the display server sees it through.
+inline void whenDrawn(QWebEngineView *view, std::function<void()> done) {
+    class Watch : public QObject {
+    public:
+        Watch(QQuickWidget *scene, std::function<void()> done)
+            : QObject(scene), done_(std::move(done)) {
+            connect(scene->quickWindow(), &QQuickWindow::afterRendering, this,
+                    [this] { rendered_ = true; }, Qt::DirectConnection);
+            scene->installEventFilter(this);
+        }
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Paint && rendered_ && !painted_) {
+                painted_ = true;
+                // Queued: it runs once the pass, flush included, is over.
+                QMetaObject::invokeMethod(this, [this] {
+                    seeThrough(static_cast<QWidget *>(parent())->window());
+                    done_();
+                    deleteLater();
+                }, Qt::QueuedConnection);
+            }
+            return false;
+        }
+
+    private:
+        std::function<void()> done_;
+        bool rendered_ = false, painted_ = false;
+    };
+    auto *scene = qobject_cast<QQuickWidget *>(view->focusProxy());
+    if (!scene)
+        qFatal("the web view draws through no Qt Quick scene");
+    new Watch(scene, std::move(done));
+    // The page's frame may have come before its reply and been drawn already: one more
+    // render, merged with any pending, ends the wait then. Unchanged, it draws nothing.
+    scene->quickWindow()->update();
+}
+
+// Waits for what start() begins and calls back with when it is over.
+inline void waitFor(const std::function<void(std::function<void()>)> &start) {
     QEventLoop loop;
-    auto quit = [&] { loop.quit(); };
-    whenFreshPage(page, quit, std::move(ready));
+    start([&] { loop.quit(); });
     loop.exec();
 }
+
+// The page replies that it is fresh (and ready() agrees), then its frame is drawn.
+inline void waitForFreshPageDrawn(QWebEngineView *view, std::function<bool()> ready = always) {
+    waitFor([&](std::function<void()> over) {
+        whenFreshPage(view->page(), [view, over] { whenDrawn(view, over); }, ready);
+    });
+}
+
+// Lets the windows settle: whatever was pending is drawn and timers that follow a page ran.
+inline void settle(int milliseconds = 300) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    QGuiApplication::sync();
+}
+
+inline double elapsedMs(const QElapsedTimer &timer) { return timer.nsecsElapsed() / 1e6; }

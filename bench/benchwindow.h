@@ -6,6 +6,13 @@
 #include <QWindow>
 #include <functional>
 
+// The last step of drawing: an update the widgets asked for by now is drawn too, and a round
+// trip to the display server sees it all through.
+inline void seeThrough(QWidget *window) {
+    QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
+    QGuiApplication::sync();
+}
+
 // When a window shown a moment ago is drawn: the first expose that finds it on screen
 // paints its widgets into the backing store and flushes it to the window; then any update
 // the widgets asked for by then is drawn too, and a round trip to the display server
@@ -30,8 +37,7 @@ public:
 
 private:
     void finish() {
-        QCoreApplication::sendPostedEvents(window_, QEvent::UpdateRequest);
-        QGuiApplication::sync();
+        seeThrough(window_);
         done_();
         deleteLater();
     }

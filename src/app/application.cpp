@@ -17,28 +17,52 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QQuickWindow>
+#include <QRegularExpression>
 #include <QThread>
 #include <optional>
+#include <utility>
 #include <sqlite3.h>
 
 // Qt's own, exported though in none of its headers: what Qt::AA_ShareOpenGLContexts does.
 void qt_gl_set_global_share_context(QOpenGLContext *context);
 
-namespace {
 // The question page's engine draws through a graphics context that it shares with the
 // windows. Qt::AA_ShareOpenGLContexts would make it while the application is made, loading
 // the graphics driver into every start (a tenth of a second under software rendering):
 // made here, it costs only a run that quizzes, just before the engine itself loads.
-void shareGraphicsContext() {
-    if (QOpenGLContext::globalShareContext())
+// The page reaches the screen through a Qt Quick scene. Where a GPU draws, it keeps GL; where
+// the GL draws on the processor all the same (Mesa's llvmpipe or softpipe, as behind Xvfb)
+// or there is none, it takes Qt Quick's software backend, which redraws the quiz window in
+// a fraction of the time. QT_QUICK_BACKEND or QSG_RHI_BACKEND set by the user is left alone.
+void prepareQuestionPageGraphics() {
+    static bool prepared = false;
+    if (std::exchange(prepared, true))
         return;
-    auto *shared = new QOpenGLContext; // for the whole run: the engine holds on to it
-    shared->setFormat(QSurfaceFormat::defaultFormat());
-    shared->create();
-    qt_gl_set_global_share_context(shared);
+    QOpenGLContext *shared = QOpenGLContext::globalShareContext();
+    if (!shared) {
+        shared = new QOpenGLContext; // for the whole run: the engine holds on to it
+        shared->setFormat(QSurfaceFormat::defaultFormat());
+        shared->create();
+        qt_gl_set_global_share_context(shared);
+    }
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
+        return;
+    QOffscreenSurface surface;
+    surface.create();
+    QByteArray renderer;
+    if (shared->isValid() && shared->makeCurrent(&surface)) {
+        renderer = reinterpret_cast<const char *>(shared->functions()->glGetString(GL_RENDERER));
+        shared->doneCurrent();
+    }
+    static const QRegularExpression software(QStringLiteral("llvmpipe|softpipe|swrast|software"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (renderer.isEmpty() || software.match(QString::fromLatin1(renderer)).hasMatch())
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software); // read by the first scene
 }
-} // namespace
 
 Application::Application(Dialogs &dialogs, Clock &clock, Desktop &desktop)
     : dialogs_(dialogs), clock_(clock), desktop_(desktop) {}
@@ -146,7 +170,7 @@ UserPassages *Application::userPassages() {
 
 Quizzing *Application::quizzing() {
     if (!quizzing_) {
-        shareGraphicsContext();
+        prepareQuestionPageGraphics();
         quizzing_ = new Quizzing(context(), *this);
         connect(quizzing_, &Quizzing::pageJudged, this, &Application::refreshProgress);
     }
@@ -193,7 +217,7 @@ void Application::showProgress(const QString &userName, qint64 userId) {
 
 void Application::refreshProgress() {
     if (progress_ && progress_->isVisible())
-        progress_->refresh();
+        progress_->refreshSoon();
 }
 
 void Application::showHelp() {

@@ -84,3 +84,7 @@ private:
     QPointer<UserPassages> userPassages_;
     QPointer<Users> users_;
 };
+
+// The graphics the question page draws with, once a run, before its first window: the
+// context its engine shares, and how Qt Quick draws it.
+void prepareQuestionPageGraphics();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "learning/page.h"
+
 #include <QList>
 #include <QString>
 
@@ -17,7 +19,8 @@ struct BlankAnswer {
 };
 
 // True when the texts read the same after CookVerse, letter case ignored, in one Unicode
-// normal form (NFC, case folded as NFD) and without invisible format characters.
+// normal form (NFC, case folded as NFD), without invisible format characters, and with
+// control characters read as the page shows them: white space as a blank, others as none.
 bool sameText(const QString &a, const QString &b);
 
 // Right when the typed text is the expected one (sameText).
@@ -32,3 +35,9 @@ struct Judgement {
 
 // A page with no blank is not right.
 Judgement judgePage(const QList<BlankAnswer> &blanks);
+
+// The blanks read back from the page, judged against the blanks it was built with: what was
+// typed comes from the page, what was expected from the blanks built, for the browser may
+// carry the page's copy changed (a NUL, a carriage return). None when the page does not hold
+// the blanks built, verse by verse.
+std::optional<Judgement> judgeReadBack(const QList<Blank> &built, const QList<BlankAnswer> &read);

@@ -60,31 +60,63 @@ void writeRecords(Database &db, const PageRecords &before, const PageRecords &af
 void Quiz::start(qint64 userId) {
     state_ = QuizState();
     state_.userId = userId;
+    leftOut_.clear();
+    newlyLeftOut_.clear();
 }
 
 QList<PageVerse> Quiz::pageVerses(qint64 passageId, qint64 count) {
     QList<PageVerse> verses;
     if (count <= 0)
         return verses;
-    Statement rows(db_, "SELECT id, VerseBook, verseChapter, VerseNum, minWordSize, ScheduleDate "
-                        "FROM PassageVerses WHERE passageID = ? "
-                        "ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
+    // The numbers judging reads are read here too, though the page needs two of them: a row
+    // that cannot be read keeps its passage from being asked, rather than failing once the
+    // learner has typed the page.
+    Statement rows(db_, "SELECT id, VerseBook, verseChapter, VerseNum, minWordSize, ScheduleDate, "
+                        "verseLevel, WordSizeLevel, verseScore FROM PassageVerses "
+                        "WHERE passageID = ? ORDER BY VerseBook, verseChapter, VerseNum, id LIMIT ?");
     VerseReader read(db_);
-    if (!names_)
-        names_.emplace(db_);
     rows.bindAll(passageId, count);
     while (rows.next()) {
         PageVerse verse{rows.integer(0), storedNumber(rows.integer(4)), rows.text(5), std::nullopt};
+        for (int column : {6, 7, 8})
+            rows.integer(column);
         if (const std::optional<Verse> found =
                 read(rows.integer(1), rows.integer(2), rows.integer(3))) {
             if (!found->text)
                 throw nullError();
-            verse.text = VerseText{names_->ofStored(found->book), found->chapter, found->verse,
+            verse.text = VerseText{names().ofStored(found->book), found->chapter, found->verse,
                                    *found->text};
         }
         verses.append(verse);
     }
     return verses;
+}
+
+const BookNames &Quiz::names() {
+    if (!names_)
+        names_.emplace(db_);
+    return *names_;
+}
+
+void Quiz::readPassage(qint64 passageId, const std::function<void()> &read) {
+    try {
+        read();
+    } catch (const Error &error) {
+        if (error.origin() != Error::Origin::Program)
+            throw; // the database failed, not this passage
+        leftOut_.insert(passageId);
+        LeftOut passage{passageId, QString(), error};
+        try {
+            Statement range(db_, "SELECT startbook, startchapter, startverse, endbook, "
+                                 "endchapter, endverse FROM Passages WHERE id = ?");
+            if (range.bindAll(passageId).next())
+                passage.range = shownRange(range, 0, names()).text();
+        } catch (const Error &unreadable) {
+            if (unreadable.origin() != Error::Origin::Program)
+                throw;
+        }
+        newlyLeftOut_.append(passage);
+    }
 }
 
 QString Quiz::makeQuestion() {
@@ -96,25 +128,35 @@ QString Quiz::makeQuestion() {
         QString date;
     };
     QList<Due> due;
-    Statement rows(db_, "SELECT id, numVersestoAsk, numVerses, scheduledate FROM Passages "
-                        "WHERE UserID = ? ORDER BY id");
+    Statement rows(db_, "SELECT id, numVersestoAsk, numVerses, scheduledate, passageScore, "
+                        "passagelevel FROM Passages WHERE UserID = ? ORDER BY id");
     rows.bindAll(state_.userId);
     const DueAt isDue(now);
-    while (rows.next())
-        if (isDue(rows.text(3)))
-            due.append({rows.integer(0), storedNumber(rows.integer(1)),
-                        storedNumber(rows.integer(2)), rows.text(3)});
+    while (rows.next()) {
+        const qint64 id = rows.integer(0);
+        if (!leftOut_.contains(id))
+            readPassage(id, [&] {
+                if (!isDue(rows.text(3)))
+                    return;
+                for (int column : {4, 5}) // read by judging, as the verses' numbers are
+                    rows.integer(column);
+                due.append({id, storedNumber(rows.integer(1)), storedNumber(rows.integer(2)),
+                            rows.text(3)});
+            });
+    }
 
     for (qsizetype tried = 0; tried < due.size(); ++tried, ++state_.dueRound) {
         if (state_.dueRound > due.size())
             state_.dueRound = 1; // past the last due passage: start over at the first
         const Due &passage = due[state_.dueRound - 1];
-        const QList<PageVerse> verses =
-            pageVerses(passage.id, std::min(passage.toAsk, passage.verses + 1));
-        const std::optional<QString> from = askable(passage.date, verses).passage;
-        if (!from || !isDue(*from))
-            continue;
-        BuiltPage page = buildPage(verses, now);
+        BuiltPage page;
+        readPassage(passage.id, [&] {
+            const QList<PageVerse> verses =
+                pageVerses(passage.id, std::min(passage.toAsk, passage.verses + 1));
+            const std::optional<QString> from = askable(passage.date, verses).passage;
+            if (from && isDue(*from))
+                page = buildPage(verses, now);
+        });
         if (!page.blanks.isEmpty()) {
             state_.currentPassageID = passage.id;
             state_.blanks = page.blanks;
@@ -133,38 +175,38 @@ Upcoming Quiz::upcoming() {
     rows.bindAll(state_.userId);
     while (rows.next()) {
         ++next.passages;
-        const QString date = rows.text(3);
-        if (!next.from.isEmpty() && QStringView(date).left(16) >= QStringView(next.from).left(16))
+        if (leftOut_.contains(rows.integer(0)))
             continue;
-        const std::optional<QString> from =
-            askable(date,
-                    pageVerses(rows.integer(0), std::min(rows.integer(1), rows.integer(2) + 1)))
-                .passage;
-        if (from && (next.from.isEmpty() ||
-                     QStringView(*from).left(16) < QStringView(next.from).left(16))) {
-            next.from = *from;
-            next.range = PassageRange{{0, rows.text(4), int(rows.integer(5)), int(rows.integer(6))},
-                                      {0, rows.text(7), int(rows.integer(8)), int(rows.integer(9))}}
-                             .text();
+        // One that cannot be read is told of when it falls due, not here.
+        try {
+            const QString date = rows.text(3);
+            if (!next.from.isEmpty() &&
+                QStringView(date).left(16) >= QStringView(next.from).left(16))
+                continue;
+            const std::optional<QString> from =
+                askable(date, pageVerses(rows.integer(0),
+                                         std::min(rows.integer(1), rows.integer(2) + 1)))
+                    .passage;
+            if (from && (next.from.isEmpty() ||
+                         QStringView(*from).left(16) < QStringView(next.from).left(16))) {
+                next.range = shownRange(rows, 4, names()).text();
+                next.from = *from;
+            }
+        } catch (const Error &error) {
+            if (error.origin() != Error::Origin::Program)
+                throw;
         }
     }
     return next;
 }
 
 Judgement Quiz::submit(const QList<BlankAnswer> &answers) {
-    // The page's copy of each blank comes back through the browser: it is read as judging
-    // reads it, whatever form it took on the way.
-    const bool samePage =
-        answers.size() == state_.blanks.size() &&
-        std::equal(answers.begin(), answers.end(), state_.blanks.begin(),
-                   [](const BlankAnswer &answer, const Blank &blank) {
-                       return answer.verseId == blank.verseId &&
-                              sameText(answer.expected, blank.expected);
-                   });
-    if (state_.blanks.isEmpty() || !samePage)
+    const std::optional<Judgement> judged =
+        state_.blanks.isEmpty() ? std::nullopt : judgeReadBack(state_.blanks, answers);
+    if (!judged)
         throw Error(Error::BadInput,
                     QStringLiteral("The page does not hold the blanks it was built with."));
-    const Judgement judgement = judgePage(answers);
+    const Judgement &judgement = *judged;
     Transaction transaction(db_);
     requirePassage(db_, state_.currentPassageID);
     const PageRecords before = readRecords(db_, state_, judgement);

@@ -41,9 +41,20 @@ bool builderTag(const QString &tag) {
     return shapes.contains(QString(tag).replace(variable, "N"));
 }
 
-QString unescaped(QString value) {
+// An attribute's value as the browser parses it: a NUL becomes U+FFFD, CR LF and a lone CR
+// become LF.
+QString parsed(QString value) {
     value.replace("&quot;", "\"").replace("&lt;", "<").replace("&gt;", ">");
-    return value.replace("&amp;", "&");
+    value.replace("&amp;", "&").replace("\r\n", "\n").replace(u'\r', u'\n');
+    return value.replace(QChar(0), QChar(0xfffd));
+}
+
+// A text typed or pasted into a blank, as the browser keeps it: a one-line blank drops line
+// breaks at the end and makes the others blanks; a text area keeps them; both keep a NUL.
+QString typedInto(bool oneLine, QString text) {
+    while (oneLine && (text.endsWith(u'\r') || text.endsWith(u'\n')))
+        text.chop(1);
+    return oneLine ? text.replace("\r\n", " ").replace(u'\r', u' ').replace(u'\n', u' ') : text;
 }
 } // namespace
 
@@ -65,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     }
     const BuiltPage page = buildPage(verses, now);
 
-    // Read back as the quiz's browser does: elements by id, values unescaped.
+    // Read back as the quiz's browser does: elements by id, values parsed.
     static const QRegularExpression id(R"re(\sid="([^"]*)")re"), value(R"re(\svalue="([^"]*)")re"),
         entity("&(amp|lt|gt|quot|nbsp);"), raw("[&>\"]");
     QHash<QString, QString> valueOf;
@@ -74,19 +85,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const QString name = piece[0] == u'<' ? id.match(piece).captured(1) : QString();
         CHECK(!valueOf.contains(name));
         if (!name.isEmpty())
-            valueOf[name] = unescaped(value.match(piece).captured(1));
+            valueOf[name] = piece.startsWith(u"<INPUT", Qt::CaseInsensitive)
+                                ? parsed(value.match(piece).captured(1))
+                                : QStringLiteral("area");
     }
-    // Each blank has its box, its answer and its verse id, and there is nothing else.
+    // Each blank has its box, its answer and its verse id, and there is nothing else; the
+    // expected text typed back is right, however the browser carried the page's copy.
     CHECK(valueOf.size() == 3 * page.blanks.size());
-    QList<BlankAnswer> typed;
+    QList<BlankAnswer> typed[2];
     for (qsizetype n = 0; n < page.blanks.size(); ++n) {
         const Blank &blank = page.blanks[n];
-        const QString answer = valueOf.value("answer" + QString::number(n + 1));
-        CHECK(valueOf.contains("blank" + QString::number(n + 1)) && answer == blank.expected &&
-              valueOf.value("verseid" + QString::number(n + 1)) == QString::number(blank.verseId));
-        typed.append({blank.verseId, blank.expected, answer});
+        const QString number = QString::number(n + 1), answer = valueOf.value("answer" + number);
+        CHECK(valueOf.contains("blank" + number) &&
+              answer == parsed(blank.expected.toHtmlEscaped()) &&
+              valueOf.value("verseid" + number) == QString::number(blank.verseId));
+        // As the blank was built, and wrapped into a text area by the page's script.
+        const bool oneLine = valueOf.value("blank" + number) != "area";
+        typed[0].append({blank.verseId, answer, typedInto(oneLine, blank.expected)});
+        typed[1].append({blank.verseId, answer, typedInto(false, blank.expected)});
     }
-    const Judgement judgement = judgePage(typed);
-    CHECK(judgement.pageRight == !typed.isEmpty() && judgement.wrongBlanks.isEmpty());
+    for (const QList<BlankAnswer> &read : typed) {
+        const std::optional<Judgement> judgement = judgeReadBack(page.blanks, read);
+        CHECK(judgement && judgement->pageRight == !read.isEmpty() &&
+              judgement->wrongBlanks.isEmpty());
+    }
     return 0;
 }

@@ -21,6 +21,8 @@ private Q_SLOTS:
     void askedAsTheRuleSays();
     void wordsKeptOnceAVerse_data();
     void wordsKeptOnceAVerse();
+    void aDamagedPassageIsLeftOut_data();
+    void aDamagedPassageIsLeftOut();
 
 private:
     // A passage of one verse of John 11 for user 1, added now.
@@ -264,6 +266,48 @@ void TestQuiz::wordsKeptOnceAVerse() {
               "words");
         QTEST(int(cache.size()), "kept");
     }
+}
+
+void TestQuiz::aDamagedPassageIsLeftOut_data() {
+    QTest::addColumn<QByteArray>("sql"); // on the first passage, John 11:35
+    QTest::addColumn<QString>("pages");  // the passage of each page, right or not; what was left out
+    const auto row = [](const char *name, const char *sql, const char *pages) {
+        QTest::newRow(name) << QByteArray(sql) << QString::fromLatin1(pages);
+    };
+    row("verseLevel a text", "UPDATE PassageVerses SET verseLevel = 'x' WHERE passageID = 1",
+        "| John 11:35 - John 11:35 13 2+ 2+ 2+");
+    row("verseScore a fraction", "UPDATE PassageVerses SET verseScore = '1.5' WHERE id = 1",
+        "| John 11:35 - John 11:35 13 2+ 2+ 2+");
+    row("no verse text", "UPDATE kjv SET VerseText = NULL WHERE Verse = 35",
+        "| John 11:35 - John 11:35 94 2+ 2+ 2+");
+    row("its range unreadable too", "UPDATE Passages SET passageScore = 'x', startverse = 'x' "
+        "WHERE id = 1", "|  13 2+ 2+ 2+");
+    // The browser turns a NUL into U+FFFD in the page's copy and a CR typed into a blank.
+    row("a NUL and a CR in the text",
+        "UPDATE kjv SET VerseText = 'Jesus' || char(0) || char(13) || 'wept.' WHERE Verse = 35",
+        "1+ 2+ 1+");
+}
+
+void TestQuiz::aDamagedPassageIsLeftOut() {
+    QFETCH(QByteArray, sql);
+    john11(35);
+    john11(36);
+    test_->db().execute(sql.constData());
+    quiz_->start(1);
+    QString pages;
+    for (int page = 0; page < 3; ++page) {
+        quiz_->makeQuestion();
+        for (const LeftOut &passage : quiz_->takeLeftOut())
+            pages += QStringLiteral("| %1 %2 ").arg(passage.range).arg(passage.error.number());
+        QList<BlankAnswer> answers;
+        for (const Blank &blank : quiz_->state().blanks)
+            answers.append({blank.verseId, QString(blank.expected).replace(QChar(0), QChar(0xfffd)),
+                            QString(blank.expected).replace(u'\r', u' ')});
+        if (!answers.isEmpty())
+            pages += QStringLiteral("%1%2 ").arg(quiz_->state().currentPassageID)
+                         .arg(quiz_->submit(answers).pageRight ? '+' : '-');
+    }
+    QTEST(pages.trimmed(), "pages");
 }
 
 QTEST_GUILESS_MAIN(TestQuiz)

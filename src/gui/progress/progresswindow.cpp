@@ -19,6 +19,7 @@
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -241,6 +242,10 @@ ProgressWindow::ProgressWindow(const WindowContext &context)
          {static_cast<QWidget *>(forecastChart), static_cast<QWidget *>(ladderChart),
           static_cast<QWidget *>(passageTable)})
         part->setMinimumSize(200, 150);
+    refreshTimer_ = new QTimer(this);
+    refreshTimer_->setSingleShot(true);
+    refreshTimer_->setInterval(100);
+    connect(refreshTimer_, &QTimer::timeout, this, &ProgressWindow::refresh);
     resize(wantedSize);
 }
 
@@ -280,7 +285,13 @@ void ProgressWindow::showUser(const QString &userName, qint64 userId) {
     refresh();
 }
 
+void ProgressWindow::refreshSoon() {
+    if (!refreshTimer_->isActive())
+        refreshTimer_->start();
+}
+
 void ProgressWindow::refresh() {
+    refreshTimer_->stop();
     ProgressReport report;
     if (context_.dialogs.attempt([&] { report = reports_(context_.clock, userId_); }))
         draw(report);

@@ -10,6 +10,7 @@ class QBarSet;
 class QLabel;
 class QSortFilterProxyModel;
 class QStandardItemModel;
+class QTimer;
 class QValueAxis;
 
 // One learner's progress: the summary, the forecast, the ladder and the passages, as
@@ -24,6 +25,9 @@ public:
     void showUser(const QString &userName, qint64 userId);
     // Reads the figures of the user shown again.
     void refresh();
+    // The same a little later, once for any number of calls meanwhile: after a page is
+    // judged, the quiz's next page is drawn first.
+    void refreshSoon();
     // Beside the window it was called from, on that window's screen and within its available
     // area; centred on the screen without one.
     void placeBeside(const QWidget *caller);
@@ -44,6 +48,7 @@ private:
     WindowContext context_;
     ProgressReports reports_;
     qint64 userId_ = 0;
+    QTimer *refreshTimer_;
     QBarSet *forecastVerses_;
     QBarSet *forecastPassages_;
     QBarCategoryAxis *forecastDays_;

@@ -25,18 +25,17 @@ public:
     // Only the last request waits.
     virtual void whenReady(std::function<void()> ready) = 0;
     // ShowQuestion: the page text replaces the whole body. Each blank is then named for a
-    // screen reader, and one wider than the page wraps within it.
-    virtual void showPage(const QString &html) = 0;
+    // screen reader, and one wider than the page wraps within it; then shown runs.
+    virtual void showPage(const QString &html, std::function<void()> shown = {}) = 0;
     // The keyboard in blank 1.
     virtual void focusFirstBlank() = 0;
     // Blanks 1 to count in one call: each one's verse id, expected and typed text; failed
     // instead when an element is missing or a verse id is not a number.
     virtual void readBlanks(int count, std::function<void(const QList<BlankAnswer> &)> done,
                             std::function<void(const Error &)> failed) = 0;
-    // The blank's text turns red, with the expected text as its tooltip.
-    virtual void markWrong(int number, const QString &tooltip) = 0;
     // Blanks 1, 2, ... of a judged page, in order: each marked right or wrong by its border
-    // and a sign, and under each wrong one the difference, for the eye and a screen reader.
+    // and a sign; a wrong one's text turns red, with the page's expected text as its
+    // tooltip, and under it stands the difference, for the eye and a screen reader.
     virtual void showCorrections(const QList<BlankCorrection> &blanks) = 0;
     // A line of text under the page shown.
     virtual void showNote(const QString &text) = 0;

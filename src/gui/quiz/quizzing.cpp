@@ -107,16 +107,25 @@ void Quizzing::FormSetup(const QString &userName, qint64 userId) {
     questionctl->whenReady([this] { makeQuestion(); });
 }
 
-void Quizzing::makeQuestion() {
+void Quizzing::makeQuestion(const std::function<void()> &shown) {
     QString html;
     Upcoming upcoming;
-    if (!context_.dialogs.attempt([&] {
-            html = quiz_.makeQuestion();
-            if (quiz_.state().blanks.isEmpty())
-                upcoming = quiz_.upcoming();
-        }))
+    const bool made = context_.dialogs.attempt([&] {
+        html = quiz_.makeQuestion();
+        if (quiz_.state().blanks.isEmpty())
+            upcoming = quiz_.upcoming();
+    });
+    for (const LeftOut &passage : quiz_.takeLeftOut())
+        context_.dialogs.errorReport(passage.error.retold(
+            tr("%1 cannot be asked, and this quiz goes on without it: %2")
+                .arg(passage.range.isEmpty() ? tr("A passage") : passage.range,
+                     passage.error.description())));
+    if (!made) {
+        if (shown)
+            shown();
         return fallBack();
-    ShowQuestion(html);
+    }
+    questionctl->showPage(html, shown);
     nextPage_->stop();
     nextPageAt_.clear();
     if (!quiz_.state().blanks.isEmpty())
@@ -204,8 +213,6 @@ void Quizzing::zoom(int steps) {
     questionctl->setZoom(percent / 100.0);
 }
 
-void Quizzing::ShowQuestion(const QString &htmlString) { questionctl->showPage(htmlString); }
-
 void Quizzing::SubmitAnswer_Click() {
     // A page is judged once; the empty page and one being judged take no answer.
     if (judging_ || quiz_.state().blanks.isEmpty())
@@ -224,6 +231,7 @@ void Quizzing::SubmitAnswer_Click() {
 }
 
 void Quizzing::judge(const QList<BlankAnswer> &answers) {
+    const QList<Blank> blanks = quiz_.state().blanks;
     Judgement judgement;
     try {
         judgement = quiz_.submit(answers);
@@ -237,26 +245,27 @@ void Quizzing::judge(const QList<BlankAnswer> &answers) {
         }
         return fallBack();
     }
-    Q_EMIT pageJudged();
+    // What the page came to, once the next page or the corrections are on show: a page
+    // drawn first, then the labels and whatever else follows a judged page.
+    const auto told = [this, right = judgement.pageRight] {
+        uLastAValue->setText(right ? tr("CORRECT") : tr("INCORRECT"));
+        setBackground(uLastAValue, right ? QColor(0, 255, 0) : QColor(255, 0, 0));
+        showCounts();
+        Q_EMIT pageJudged();
+    };
+    if (judgement.pageRight)
+        return makeQuestion(told);
+    QList<BlankCorrection> corrections(answers.size());
     for (int number : judgement.wrongBlanks)
-        questionctl->markWrong(number, answers[number - 1].expected);
-    if (judgement.pageRight) {
-        makeQuestion();
-    } else {
-        QList<BlankCorrection> corrections(answers.size());
-        for (int number : judgement.wrongBlanks)
-            corrections[number - 1] = {
-                false, wordDifference(answers[number - 1].typed, answers[number - 1].expected)};
-        questionctl->showCorrections(corrections);
-        context_.dialogs.message(
-            tr("Some blanks were incorrect please review the correct answers before continuing."));
-        ContinueButton->show();
-        ContinueButton->setFocus();
-        SubmitAnswer->hide();
-    }
-    uLastAValue->setText(judgement.pageRight ? tr("CORRECT") : tr("INCORRECT"));
-    setBackground(uLastAValue, judgement.pageRight ? QColor(0, 255, 0) : QColor(255, 0, 0));
-    showCounts();
+        corrections[number - 1] = {
+            false, wordDifference(answers[number - 1].typed, blanks[number - 1].expected)};
+    questionctl->showCorrections(corrections);
+    context_.dialogs.message(
+        tr("Some blanks were incorrect please review the correct answers before continuing."));
+    ContinueButton->show();
+    ContinueButton->setFocus();
+    SubmitAnswer->hide();
+    told();
 }
 
 void Quizzing::ContinueButton_Click() {

@@ -20,7 +20,8 @@ public:
     const Quiz &quiz() const { return quiz_; }
 
 Q_SIGNALS:
-    // A page was judged and stored: figures on show are out of date.
+    // A page was judged and stored, and the page after it is on show: figures on show are
+    // out of date.
     void pageJudged();
 
 protected:
@@ -30,14 +31,14 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void makeQuestion();
+    // The next page; shown runs once it is on show, or when there is none to show.
+    void makeQuestion(const std::function<void()> &shown = {});
     // The line under the empty page: what comes next, and when.
     QString upcomingText(const Upcoming &upcoming) const;
     // On the empty page: the next page once something is askable, else the timer set to then.
     void nextPageWhenDue();
     void armNextPage();
     void zoom(int steps); // 0: normal size
-    void ShowQuestion(const QString &htmlString);
     void SubmitAnswer_Click();
     void ContinueButton_Click();
     void judge(const QList<BlankAnswer> &answers);

@@ -12,12 +12,15 @@
 #include <QWebEngineUrlRequestInterceptor>
 
 namespace {
-// Ids are looked up without regard to letter case: the checker asks for "Answer1" where
-// the builder writes "answer1". What the page adds to a page as built (the names a screen
-// reader reads, the wrapping of long blanks, the marks and corrections of a judged page, the
-// line under the empty page) it adds here, after the page is shown, as text, never as markup.
+// What the page adds to a page as built (the names a screen reader reads, the wrapping of
+// long blanks, the marks and corrections of a judged page, the line under the empty page) it
+// adds here, after the page is shown, as text, never as markup. A page may hold a whole book:
+// every step is one pass over the blanks, and none lays out the page blank by blank. Its
+// table is laid out as blocks, one cell a row as it looks anyway, so that a row off screen
+// costs nothing until it comes near.
 const char shell[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><style>
-table { width: 100%; table-layout: fixed; } td { width: auto; }
+table, tbody, tr, td { display: block; } table { width: 100%; } td { width: auto; }
+tr { content-visibility: auto; contain-intrinsic-size: 0 32px; }
 .vk-judged { display: inline-block; vertical-align: top; max-width: 100%; }
 .vk-wide { display: block; }
 .vk-wrong { border: 2px solid #c00000 !important; }
@@ -27,20 +30,24 @@ table { width: 100%; table-layout: fixed; } td { width: auto; }
 .vk-fix { display: block; font: 12pt arial; margin: 2px 0 6px; }
 .vk-fix del { color: #c00000; } .vk-fix ins { color: #005a00; font-weight: bold; }
 .vk-hidden { position: absolute; width: 1px; height: 1px; overflow: hidden; clip: rect(0 0 0 0); }
+.vk-probes { position: absolute; visibility: hidden; top: 0; left: 0; }
 #vk-note { font: 12pt arial; }
 </style><script>
 var versekeep = {
-  element: function (id) {
-    var found = document.getElementById(id);
-    if (found) return found;
-    var all = document.querySelectorAll('[id]');
-    for (var i = 0; i < all.length; ++i)
-      if (all[i].id.toLowerCase() === id.toLowerCase()) return all[i];
-    return null;
+  // Every element with an id by its id in small letters, the first of each, made in one
+  // pass: ids are read without regard to letter case, as "Answer1" for "answer1".
+  index: function () {
+    var found = new Map(), all = document.querySelectorAll('[id]');
+    for (var i = 0; i < all.length; ++i) {
+      var key = all[i].id.toLowerCase();
+      if (!found.has(key)) found.set(key, all[i]);
+    }
+    return {find: function (id) { return found.get(id.toLowerCase()) || null; }};
   },
+  // The blanks as the builder numbers them, 1, 2, ...
   blanks: function () {
     var blanks = [];
-    for (var blank; (blank = versekeep.element('blank' + (blanks.length + 1)));) blanks.push(blank);
+    for (var blank; (blank = document.getElementById('blank' + (blanks.length + 1)));) blanks.push(blank);
     return blanks;
   },
   say: function (text, values) {
@@ -59,18 +66,37 @@ var versekeep = {
       blank.setAttribute('aria-label', versekeep.say(words.blank,
           [n + 1, blanks.length, heading ? heading.textContent.trim() : '']));
     });
-    versekeep.fit();
+    versekeep.fit(blanks);
+    return blanks.length;
   },
   // A blank wider than the page becomes a text area as wide as the page, its text wrapping.
-  fit: function () {
-    versekeep.blanks().forEach(function (blank) {
-      var room = document.body.clientWidth;
-      if (blank.tagName === 'INPUT' && blank.offsetWidth > room) {
+  // Widths come from a copy of an input of each size, laid out once: reading the blanks'
+  // own would lay out every row.
+  fit: function (blanks) {
+    blanks = blanks || versekeep.blanks();
+    var room = document.body.clientWidth, probes = document.createElement('div'), widths = {};
+    probes.className = 'vk-probes';
+    blanks.forEach(function (blank) {
+      var key = blank.size + ' ' + blank.className;
+      if (blank.tagName === 'INPUT' && !(key in widths)) {
+        var probe = blank.cloneNode(false);
+        probe.removeAttribute('id');
+        probe.removeAttribute('name');
+        widths[key] = probes.appendChild(probe);
+      }
+    });
+    document.body.append(probes);
+    for (var key in widths) widths[key] = widths[key].offsetWidth;
+    probes.remove();
+    var filled = [];
+    blanks.forEach(function (blank) {
+      var width = widths[blank.size + ' ' + blank.className];
+      if (blank.tagName === 'INPUT' && width > room) {
         var area = document.createElement('textarea'), focused = document.activeElement === blank;
         for (var i = 0; i < blank.attributes.length; ++i)
           if (!/^(type|size)$/i.test(blank.attributes[i].name))
             area.setAttribute(blank.attributes[i].name, blank.attributes[i].value);
-        area.rows = Math.ceil(blank.offsetWidth / room);
+        area.rows = Math.ceil(width / room);
         area.value = blank.value;
         blank.replaceWith(area);
         if (focused) area.focus();
@@ -81,16 +107,20 @@ var versekeep = {
         blank.style.width = 'calc(100% - 1.5em)'; // and the mark beside it
         blank.style.boxSizing = 'border-box';
         blank.style.resize = 'none';
-        versekeep.grow(blank);
+        if (blank.value !== '') filled.push(blank);
       }
     });
+    versekeep.grow(filled);
   },
-  grow: function (area) {
-    area.style.height = 'auto';
-    area.style.height = area.scrollHeight + 'px';
+  // Text areas as high as their text: every height read in one layout, then set.
+  grow: function (areas) {
+    areas.forEach(function (area) { area.style.height = 'auto'; });
+    areas.map(function (area) { return area.scrollHeight; }).forEach(function (height, n) {
+      areas[n].style.height = height + 'px';
+    });
   },
   focusFirstBlank: function () {
-    var blank = versekeep.element('blank1');
+    var blank = document.getElementById('blank1');
     if (blank) blank.focus();
   },
   // Enter in a blank: the next blank still empty, going round; false when every other is filled.
@@ -106,26 +136,21 @@ var versekeep = {
     return false;
   },
   read: function (count) {
-    var blanks = [];
+    var ids = versekeep.index(), blanks = [];
     for (var n = 1; n <= count; ++n) {
-      var id = versekeep.element('verseid' + n), answer = versekeep.element('Answer' + n),
-          blank = versekeep.element('blank' + n);
+      var id = ids.find('verseid' + n), answer = ids.find('Answer' + n), blank = ids.find('blank' + n);
       if (!id || !answer || !blank) return n;
       blanks.push([id.value, answer.value, blank.value]);
     }
-    return blanks;
+    return JSON.stringify(blanks); // one text crosses to the window much faster than many
   },
-  markWrong: function (n, tooltip) {
-    var blank = versekeep.element('blank' + n);
-    blank.title = tooltip;
-    blank.style.color = 'red';
-  },
-  // Each blank right or wrong, beside it a mark, under a wrong one the words that differ.
+  // Each blank right or wrong, beside it a mark; a wrong one red, with the page's expected text
+  // as its tooltip, and under it the words that differ.
   correct: function (results) {
-    var words = versekeep.words;
+    var words = versekeep.words, blanks = versekeep.blanks();
     versekeep.judged = true;
     results.forEach(function (result, n) {
-      var blank = versekeep.element('blank' + (n + 1)), answer = versekeep.element('answer' + (n + 1));
+      var blank = blanks[n], answer = document.getElementById('answer' + (n + 1));
       if (!blank) return;
       var slot = blank.parentNode, mark = document.createElement('span');
       slot.classList.add('vk-judged');
@@ -135,6 +160,8 @@ var versekeep = {
       mark.textContent = result.right ? '\u2713' : '\u2717';
       blank.after(mark);
       if (result.right) return;
+      blank.title = answer ? answer.value : '';
+      blank.style.color = 'red';
       blank.setAttribute('aria-invalid', 'true');
       var fix = document.createElement('span'), shown = document.createElement('span'),
           told = document.createElement('span');
@@ -169,9 +196,9 @@ var versekeep = {
 new QWebChannel(qt.webChannelTransport, function (channel) {
   versekeep.window = channel.objects.window;
 });
-window.addEventListener('resize', versekeep.fit);
+window.addEventListener('resize', function () { versekeep.fit(); });
 document.addEventListener('input', function (event) {
-  if (event.target.tagName === 'TEXTAREA') versekeep.grow(event.target);
+  if (event.target.tagName === 'TEXTAREA') versekeep.grow([event.target]);
 });
 // Told from here, after the keys typed before it: the blanks hold all of them.
 document.addEventListener('keydown', function (event) {
@@ -280,24 +307,59 @@ void WebQuestionPage::whenReady(std::function<void()> ready) {
         pending_ = std::move(ready);
 }
 
+namespace {
+// A value as JSON. Texts, a page's html among them, are written by a loop of their own: Qt's
+// writer takes a tenth of a second over the html of a whole book.
+QString json(const QVariant &value) {
+    if (value.typeId() != QMetaType::QString) {
+        const QByteArray array = QJsonDocument(QJsonArray{QJsonValue::fromVariant(value)})
+                                     .toJson(QJsonDocument::Compact);
+        return QString::fromUtf8(array.mid(1, array.size() - 2));
+    }
+    const QString text = value.toString();
+    QString written;
+    written.reserve(text.size() + text.size() / 8 + 2);
+    written += u'"';
+    qsizetype plain = 0; // the start of the run written as it is
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const char16_t code = text[at].unicode();
+        if (code >= 0x20 && code != u'"' && code != u'\\' && code != 0x2028 && code != 0x2029)
+            continue;
+        written += QStringView(text).mid(plain, at - plain);
+        if (code == u'"' || code == u'\\')
+            written.append(u'\\').append(QChar(code));
+        else
+            written += QStringLiteral("\\u%1").arg(int(code), 4, 16, QLatin1Char('0'));
+        plain = at + 1;
+    }
+    written += QStringView(text).mid(plain);
+    written += u'"';
+    return written;
+}
+} // namespace
+
 void WebQuestionPage::call(const QString &function, const QVariantList &arguments,
                            const std::function<void(const QVariant &)> &result) {
-    const QByteArray json =
-        QJsonDocument(QJsonArray::fromVariantList(arguments)).toJson(QJsonDocument::Compact);
+    QStringList values;
+    for (const QVariant &argument : arguments)
+        values << json(argument);
     const QString script =
-        QStringLiteral("versekeep.%1.apply(null, %2)").arg(function, QString::fromUtf8(json));
+        QStringLiteral("versekeep.%1(%2)").arg(function, values.join(u','));
     if (result)
         page()->runJavaScript(script, result);
     else
         page()->runJavaScript(script);
 }
 
-void WebQuestionPage::showPage(const QString &html) {
+void WebQuestionPage::showPage(const QString &html, std::function<void()> shown) {
     const QVariantMap words{
         {QStringLiteral("blank"), tr("Blank %1 of %2, %3")},
         {QStringLiteral("expected"), tr("Expected: %1")},
     };
-    call(QStringLiteral("show"), {html, words});
+    call(QStringLiteral("show"), {html, words}, [shown](const QVariant &) {
+        if (shown)
+            shown();
+    });
 }
 
 void WebQuestionPage::focusFirstBlank() {
@@ -309,24 +371,20 @@ void WebQuestionPage::readBlanks(int count,
                                  std::function<void(const QList<BlankAnswer> &)> done,
                                  std::function<void(const Error &)> failed) {
     call(QStringLiteral("read"), {count}, [done, failed](const QVariant &result) {
-        if (result.typeId() != QMetaType::QVariantList)
+        if (result.typeId() != QMetaType::QString)
             return failed(Error(Error::ObjectRequired,
                                 tr("Blank %1 is missing from the page.").arg(result.toInt())));
         QList<BlankAnswer> blanks;
-        for (const QVariant &row : result.toList()) {
-            const QVariantList values = row.toList();
+        for (const QJsonValue &row : QJsonDocument::fromJson(result.toString().toUtf8()).array()) {
+            const QJsonArray values = row.toArray();
             bool number = false;
-            const qint64 verseId = values.value(0).toString().toLongLong(&number);
+            const qint64 verseId = values.at(0).toString().toLongLong(&number);
             if (!number)
                 return failed(Error(Error::TypeMismatch, tr("Type mismatch")));
-            blanks.append({verseId, values.value(1).toString(), values.value(2).toString()});
+            blanks.append({verseId, values.at(1).toString(), values.at(2).toString()});
         }
         done(blanks);
     });
-}
-
-void WebQuestionPage::markWrong(int number, const QString &tooltip) {
-    call(QStringLiteral("markWrong"), {number, tooltip});
 }
 
 void WebQuestionPage::showCorrections(const QList<BlankCorrection> &blanks) {

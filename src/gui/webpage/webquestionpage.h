@@ -17,11 +17,10 @@ public:
 
     QWidget *widget() override { return this; }
     void whenReady(std::function<void()> ready) override;
-    void showPage(const QString &html) override;
+    void showPage(const QString &html, std::function<void()> shown = {}) override;
     void focusFirstBlank() override;
     void readBlanks(int count, std::function<void(const QList<BlankAnswer> &)> done,
                     std::function<void(const Error &)> failed) override;
-    void markWrong(int number, const QString &tooltip) override;
     void showCorrections(const QList<BlankCorrection> &blanks) override;
     void showNote(const QString &text) override;
     void setZoom(qreal factor) override;
