@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <vector>
 
 class Clock;
 
@@ -72,9 +73,21 @@ public:
     ProgressReport operator()(const Clock &clock, qint64 userId);
 
 private:
+    // A verse let in, read before its words are measured.
+    struct LetIn {
+        VersePlace place;
+        int level;
+        int wordSizeLevel;
+        int minWordSize;
+        QString scheduleDate;
+    };
+
     Database &db_;
     std::optional<BookNames> names_; // read with the first report
     VerseWordsCache words_;
+    // Kept from report to report, so a refresh reuses their room.
+    std::vector<LetIn> letIn_;          // passage by passage
+    std::vector<qsizetype> firstLetIn_; // of each passage
 };
 
 // One report, every verse measured afresh.

@@ -18,19 +18,64 @@ int WordSizeMeasure::operator()(qint64 book, qint64 chapter, qint64 verse, int l
     return minWordSizeOf(wordLengths(book, chapter, verse), level);
 }
 
+namespace {
+constexpr qint64 numbers = 1 << 20;
+
+bool keyed(const VersePlace &place) {
+    return std::max({place.book, place.chapter, place.verse}) < numbers &&
+           std::min({place.book, place.chapter, place.verse}) >= 0;
+}
+
+quint64 key(const VersePlace &place) {
+    return (quint64(place.book) << 40) | (quint64(place.chapter) << 20) | quint64(place.verse);
+}
+
+VerseWords wordsOf(const std::optional<QString> &text) {
+    return text ? verseWords(*text) : VerseWords{};
+}
+} // namespace
+
 std::optional<VerseWords> VerseWordsCache::operator()(VerseReader &read, qint64 book,
                                                       qint64 chapter, qint64 verse) {
-    constexpr qint64 numbers = 1 << 20;
-    const bool keyed =
-        std::max({book, chapter, verse}) < numbers && std::min({book, chapter, verse}) >= 0;
-    const quint64 key = (quint64(book) << 40) | (quint64(chapter) << 20) | quint64(verse);
-    if (const auto found = known_.constFind(key); keyed && found != known_.cend())
+    const VersePlace place{book, chapter, verse};
+    if (const auto found = known_.constFind(key(place)); keyed(place) && found != known_.cend())
         return *found;
     const std::optional<Verse> inTable = read(book, chapter, verse);
     if (!inTable)
         return std::nullopt;
-    const VerseWords words = inTable->text ? verseWords(*inTable->text) : VerseWords{};
-    if (keyed)
-        known_.insert(key, words);
+    const VerseWords words = wordsOf(inTable->text);
+    if (keyed(place))
+        known_.insert(key(place), words);
     return words;
+}
+
+bool VerseWordsCache::knows(const VersePlace &place) const {
+    return keyed(place) && known_.contains(key(place));
+}
+
+void VerseWordsCache::learn(Database &db, const QList<VersePlace> &verses) {
+    QList<VersePlace> places;
+    for (const VersePlace &place : verses)
+        if (keyed(place) && !knows(place))
+            places.append(place);
+    if (places.isEmpty())
+        return;
+    std::sort(places.begin(), places.end());
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    VerseRangeReader read(db);
+    for (qsizetype first = 0, last = 0; first < places.size(); first = ++last) {
+        // A run goes on while the next verse is in the same or the next chapter: what lies
+        // between is read for nothing, at most a chapter or so.
+        while (last + 1 < places.size() && places[last + 1].book == places[first].book &&
+               places[last + 1].chapter <= places[last].chapter + 1)
+            ++last;
+        read.start(places[first], places[last]);
+        for (qsizetype wanted = first; wanted <= last && read.next();) {
+            const VersePlace at = read.place();
+            while (wanted <= last && places[wanted] < at)
+                ++wanted;
+            if (wanted <= last && places[wanted] == at)
+                known_.insert(key(at), wordsOf(read.text()));
+        }
+    }
 }

@@ -28,6 +28,11 @@ public:
     // None for a verse not in the table; read with this reader when not yet known.
     std::optional<VerseWords> operator()(VerseReader &read, qint64 book, qint64 chapter,
                                          qint64 verse);
+    // Whether the verse is measured already.
+    bool knows(const VersePlace &place) const;
+    // Measures those of these verses not yet known, reading runs of them by range: thousands
+    // at once cost little more than a pass over the table.
+    void learn(Database &db, const QList<VersePlace> &places);
     // How many verses are kept.
     qsizetype size() const { return known_.size(); }
 
