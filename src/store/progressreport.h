@@ -38,7 +38,7 @@ struct ForecastDay {
 };
 
 // How far a verse at verse level 1 has climbed its word-size ladder: word-size level w of
-// its n rungs (wordSizeSteps) is w/n of the way. Up to a third: the longest words are
+// its n rungs (VerseWords::steps) is w/n of the way. Up to a third: the longest words are
 // blanked; past two thirds: nearly every word, all of them at the top rung.
 enum class WordSizeStage { JustBegun, Halfway, NearlyAllWords };
 constexpr int wordSizeStages = 3;

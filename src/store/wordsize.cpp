@@ -62,12 +62,13 @@ void VerseWordsCache::learn(Database &db, const QList<VersePlace> &verses) {
         return;
     std::sort(places.begin(), places.end());
     places.erase(std::unique(places.begin(), places.end()), places.end());
+    known_.reserve(known_.size() + places.size());
     VerseRangeReader read(db);
     for (qsizetype first = 0, last = 0; first < places.size(); first = ++last) {
-        // A run goes on while the next verse is in the same or the next chapter: what lies
-        // between is read for nothing, at most a chapter or so.
+        // A run is the verses of one chapter: what lies between them is read for nothing,
+        // never more than a chapter.
         while (last + 1 < places.size() && places[last + 1].book == places[first].book &&
-               places[last + 1].chapter <= places[last].chapter + 1)
+               places[last + 1].chapter == places[first].chapter)
             ++last;
         read.start(places[first], places[last]);
         for (qsizetype wanted = first; wanted <= last && read.next();) {

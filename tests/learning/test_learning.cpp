@@ -281,6 +281,8 @@ void TestLearning::wordsOfAVerse_data() {
     row("control characters", "\x01\x02 \x7f", "2 1", 2);
     row("quotes", "\"Go,\" he said.", "3 1 1 2 4 1", 4);
     row("a colon and a bracket", "O Lord:(for ever)", "1 4 1 4 4 1", 2);
+    row("words past 63", QString(70, u'x') + " " + QString(65, u'y') + " " + QString(70, u'z'),
+        "70 65 70", 2);
 }
 
 // The walk in one pass measures as before, and what a verse's words keep of it tells

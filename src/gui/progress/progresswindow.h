@@ -9,8 +9,8 @@ class QBarCategoryAxis;
 class QBarSet;
 class QLabel;
 class QSortFilterProxyModel;
-class QStandardItemModel;
 class QValueAxis;
+class PassageRows;
 
 // One learner's progress: the summary, the forecast, the ladder and the passages, as
 // progressReport gives them, in words of its own. Not modal; closing it (File, Close, Ctrl+W
@@ -50,7 +50,7 @@ private:
     QValueAxis *forecastCount_;
     QList<QBarSet *> ladderSets_; // the three word-size stages of level 1, then levels 2 up
     QValueAxis *ladderCount_;
-    QStandardItemModel *passageRows_;
+    PassageRows *passageRows_;
     QSortFilterProxyModel *sortedRows_;
 };
 
