@@ -104,9 +104,10 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
                 passage.readingOrder =
                     at(place.book) * 1000000 + at(place.chapter) * 1000 + at(place.verse);
             }
-            if (!words_.knows(place))
+            const std::optional<VerseWords> words = words_.known(place);
+            if (!words)
                 unmeasured.append(place);
-            letIn_.push_back({place,
+            letIn_.push_back({place, words,
                           int(std::clamp<qint64>(rows.integer(Level), 1, report.topVerseLevel)),
                           storedNumber(rows.integer(WordSizeLevel)),
                           storedNumber(rows.integer(MinWordSize)), rows.text(Date)});
@@ -124,7 +125,8 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
         for (qsizetype v = firstLetIn_[at]; v < end; ++v) {
             const LetIn &verse = letIn_[v];
             const std::optional<VerseWords> words =
-                words_(read, verse.place.book, verse.place.chapter, verse.place.verse);
+                verse.words ? verse.words
+                            : words_(read, verse.place.book, verse.place.chapter, verse.place.verse);
             ++report.versesByLevel[verse.level - 1];
             if (verse.level == 1) {
                 ++report.versesLearning;

@@ -76,6 +76,7 @@ private:
     // A verse let in, read before its words are measured.
     struct LetIn {
         VersePlace place;
+        std::optional<VerseWords> words; // when measured before this report
         int level;
         int wordSizeLevel;
         int minWordSize;

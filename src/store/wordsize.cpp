@@ -35,34 +35,54 @@ VerseWords wordsOf(const std::optional<QString> &text) {
 }
 } // namespace
 
+const VerseWords *VerseWordsCache::find(quint64 key) const {
+    for (std::size_t at : {last_ + 1, last_})
+        if (at < known_.size() && known_[at].first == key)
+            return &known_[last_ = at].second;
+    const auto found = std::lower_bound(known_.begin(), known_.end(), key,
+                                        [](const Entry &entry, quint64 k) { return entry.first < k; });
+    if (found == known_.end() || found->first != key)
+        return nullptr;
+    last_ = std::size_t(found - known_.begin());
+    return &found->second;
+}
+
+void VerseWordsCache::keep(std::vector<Entry> &&sorted) {
+    const auto middle = known_.insert(known_.end(), sorted.begin(), sorted.end());
+    std::inplace_merge(known_.begin(), middle, known_.end(),
+                       [](const Entry &a, const Entry &b) { return a.first < b.first; });
+}
+
 std::optional<VerseWords> VerseWordsCache::operator()(VerseReader &read, qint64 book,
                                                       qint64 chapter, qint64 verse) {
     const VersePlace place{book, chapter, verse};
-    if (const auto found = known_.constFind(key(place)); keyed(place) && found != known_.cend())
-        return *found;
+    if (const std::optional<VerseWords> words = known(place))
+        return words;
     const std::optional<Verse> inTable = read(book, chapter, verse);
     if (!inTable)
         return std::nullopt;
     const VerseWords words = wordsOf(inTable->text);
     if (keyed(place))
-        known_.insert(key(place), words);
+        keep({{key(place), words}});
     return words;
 }
 
-bool VerseWordsCache::knows(const VersePlace &place) const {
-    return keyed(place) && known_.contains(key(place));
+std::optional<VerseWords> VerseWordsCache::known(const VersePlace &place) const {
+    const VerseWords *found = keyed(place) ? find(key(place)) : nullptr;
+    return found ? std::optional(*found) : std::nullopt;
 }
 
 void VerseWordsCache::learn(Database &db, const QList<VersePlace> &verses) {
     QList<VersePlace> places;
     for (const VersePlace &place : verses)
-        if (keyed(place) && !knows(place))
+        if (keyed(place) && !known(place))
             places.append(place);
     if (places.isEmpty())
         return;
     std::sort(places.begin(), places.end());
     places.erase(std::unique(places.begin(), places.end()), places.end());
-    known_.reserve(known_.size() + places.size());
+    std::vector<Entry> measured; // in reading order, as read
+    measured.reserve(std::size_t(places.size()));
     VerseRangeReader read(db);
     for (qsizetype first = 0, last = 0; first < places.size(); first = ++last) {
         // A run is the verses of one chapter: what lies between them is read for nothing,
@@ -76,7 +96,8 @@ void VerseWordsCache::learn(Database &db, const QList<VersePlace> &verses) {
             while (wanted <= last && places[wanted] < at)
                 ++wanted;
             if (wanted <= last && places[wanted] == at)
-                known_.insert(key(at), wordsOf(read.text()));
+                measured.emplace_back(key(at), wordsOf(read.text()));
         }
     }
+    keep(std::move(measured));
 }
