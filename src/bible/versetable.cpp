@@ -53,6 +53,27 @@ std::optional<Verse> VerseReader::operator()(qint64 book, qint64 chapter, qint64
     return found;
 }
 
+VerseRangeReader::VerseRangeReader(Database &db)
+    : query_(db, "SELECT BookNum, Chapter, Verse, VerseText FROM kjv WHERE (BookNum, Chapter, "
+                 "Verse) BETWEEN (?, ?, ?) AND (?, ?, ?) ORDER BY BookNum, Chapter, Verse") {}
+
+void VerseRangeReader::start(const VersePlace &from, const VersePlace &to) {
+    query_.reset();
+    query_.bindAll(from.book, from.chapter, from.verse, to.book, to.chapter, to.verse);
+}
+
+bool VerseRangeReader::next() {
+    return query_.next();
+}
+
+VersePlace VerseRangeReader::place() const {
+    return {query_.integer(0), query_.integer(1), query_.integer(2)};
+}
+
+std::optional<QString> VerseRangeReader::text() const {
+    return query_.isNull(3) ? std::nullopt : std::optional(query_.text(3));
+}
+
 QString Translation::title() const {
     if (description.isEmpty() || abbreviation.isEmpty() || abbreviation == description)
         return description.isEmpty() ? abbreviation : description;

@@ -37,6 +37,29 @@ private:
     Statement query_;
 };
 
+// Where a verse stands in the table, in reading order.
+struct VersePlace {
+    qint64 book = 0;
+    qint64 chapter = 0;
+    qint64 verse = 0;
+    auto operator<=>(const VersePlace &) const = default;
+};
+
+// Reads the verses from one place to another, both included, in reading order, with one
+// prepared query, reused: start(), then next() to each verse in turn.
+class VerseRangeReader {
+public:
+    explicit VerseRangeReader(Database &db);
+    void start(const VersePlace &from, const VersePlace &to);
+    bool next();
+    // The verse next() reached.
+    VersePlace place() const;
+    std::optional<QString> text() const; // none where the table holds NULL
+
+private:
+    Statement query_;
+};
+
 // The Bible a database's verse table was built from, as its SWORD module describes it.
 struct Translation {
     QString module;       // SWORD's name for it, what versekeep-makedb --module takes

@@ -44,29 +44,62 @@ QDateTime scheduleDate(const QDateTime &now, int level) {
     return now;
 }
 
-DueAt::DueAt(const QDateTime &now) : nowMinute_(toDbText(now).left(16)) {}
+DueAt::DueAt(const QDateTime &now)
+    : nowMinute_(toDbText(now).left(16)), today_(now.date()),
+      minuteOfDay_(now.time().hour() * 60 + now.time().minute()) {}
 
 bool DueAt::operator()(QStringView scheduleDate) const {
     return scheduleDate.left(16) <= QStringView(nowMinute_);
 }
 
-Wait waitUntil(const QString &scheduleDate, const QDateTime &now) {
-    const DueAt isDue(now);
-    if (isDue(scheduleDate))
+namespace {
+// The date and minute of a stored date written as the program writes it, "YYYY-MM-DD HH:MM",
+// read digit by digit: tens of thousands are read at once. Anything else goes to Qt's parse.
+std::optional<std::pair<QDate, int>> plainDateMinute(QStringView text) {
+    if (text.size() < 16 || text[4] != u'-' || text[7] != u'-' || text[13] != u':')
+        return std::nullopt;
+    const auto number = [&](int from, int digits) {
+        int value = 0;
+        for (int at = from; at < from + digits; ++at) {
+            const int digit = text[at].unicode() - '0';
+            if (digit < 0 || digit > 9)
+                return -1;
+            value = value * 10 + digit;
+        }
+        return value;
+    };
+    const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+    const int hour = number(11, 2), minute = number(14, 2);
+    if (year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0)
+        return std::nullopt;
+    return std::pair(QDate(year, month, day), hour < 24 && minute < 60 ? hour * 60 + minute : -1);
+}
+} // namespace
+
+Wait DueAt::waitUntil(const QString &scheduleDate) const {
+    if ((*this)(scheduleDate))
         return {Wait::Due, 0};
-    const QDate date = QDate::fromString(scheduleDate.left(10), Qt::ISODate);
-    const QTime time = QTime::fromString(scheduleDate.mid(11, 5), QStringLiteral("HH:mm"));
-    if (!date.isValid() || !time.isValid())
-        return {Wait::Unreadable, 0};
+    auto [date, minute] = plainDateMinute(scheduleDate).value_or(std::pair(QDate(), -1));
+    if (!date.isValid() || minute < 0) {
+        date = QDate::fromString(scheduleDate.left(10), Qt::ISODate);
+        const QTime time = QTime::fromString(scheduleDate.mid(11, 5), QStringLiteral("HH:mm"));
+        if (!date.isValid() || !time.isValid())
+            return {Wait::Unreadable, 0};
+        minute = time.hour() * 60 + time.minute();
+    }
     // The two wall-clock readings to the minute, as the ladder counts its minutes: a change
     // of the clocks in between neither adds nor takes an hour.
-    const QDateTime from(now.date(), QTime(now.time().hour(), now.time().minute()), Qt::UTC);
-    const qint64 minutes = from.secsTo(QDateTime(date, time, Qt::UTC)) / 60;
+    const qint64 days = today_.daysTo(date);
+    const qint64 minutes = days * 24 * 60 + minute - minuteOfDay_;
     if (minutes < 60)
         return {Wait::Minutes, minutes};
     if (minutes < 24 * 60)
         return {Wait::Hours, minutes / 60};
-    return {Wait::Days, now.date().daysTo(date)};
+    return {Wait::Days, days};
+}
+
+Wait waitUntil(const QString &scheduleDate, const QDateTime &now) {
+    return DueAt(now).waitUntil(scheduleDate);
 }
 
 std::optional<QDateTime> dueMoment(const QString &scheduleDate) {

@@ -9,18 +9,6 @@
 // is always a valid local time.
 QDateTime scheduleDate(const QDateTime &now, int level);
 
-// The due rule at one moment: a stored date ("YYYY-MM-DD HH:MM:SS") is due once its minute
-// has come on the wall clock, so 10:00:59 is due at 10:00:00. Made once for the moment, it
-// tests thousands of dates without writing the moment out again.
-class DueAt {
-public:
-    explicit DueAt(const QDateTime &now);
-    bool operator()(QStringView scheduleDate) const;
-
-private:
-    QString nowMinute_;
-};
-
 // How long until a date is due, on the wall clock: nothing once due; else whole minutes
 // under an hour, whole hours under a day, then calendar days. A date that cannot be read
 // gives Unreadable.
@@ -30,6 +18,22 @@ struct Wait {
     qint64 count = 0;
 };
 Wait waitUntil(const QString &scheduleDate, const QDateTime &now);
+
+// The due rule at one moment: a stored date ("YYYY-MM-DD HH:MM:SS") is due once its minute
+// has come on the wall clock, so 10:00:59 is due at 10:00:00. Made once for the moment, it
+// tests thousands of dates without writing the moment out again.
+class DueAt {
+public:
+    explicit DueAt(const QDateTime &now);
+    bool operator()(QStringView scheduleDate) const;
+    // waitUntil at this moment.
+    Wait waitUntil(const QString &scheduleDate) const;
+
+private:
+    QString nowMinute_;
+    QDate today_;
+    int minuteOfDay_ = 0; // of the wall-clock reading
+};
 
 // The moment a stored date falls due (DueAt): the start of its minute, local time; none
 // for a date that cannot be read.

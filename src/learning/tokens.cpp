@@ -1,7 +1,9 @@
 #include "learning/tokens.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 #include <array>
+#include <bit>
 
 namespace {
 constexpr QChar delimiters[] = {u' ', u';', u':', u'.', u',', u'(', u')', u'!', u'"', u'?'};
@@ -82,6 +84,23 @@ QList<int> tokenLengths(const QString &text) {
         lengths << int(end - first);
     });
     return lengths;
+}
+
+TokenSizes tokenSizes(const QString &text) {
+    TokenSizes sizes;
+    quint64 seen = 0;               // lengths 1 to 63, a bit each
+    QVarLengthArray<int, 4> longer; // the rare longer ones
+    walkTokens(text, [&](qsizetype start, qsizetype size) {
+        const auto [first, end] = withoutBlanks(text, start, start + size);
+        const int length = int(end - first);
+        sizes.longest = std::max(sizes.longest, length);
+        if (length >= 64 && !longer.contains(length))
+            longer.append(length);
+        else if (length > 0 && length < 64)
+            seen |= quint64(1) << length;
+    });
+    sizes.distinct = std::popcount(seen) + int(longer.size());
+    return sizes;
 }
 
 int longestToken(const QString &text) {

@@ -19,6 +19,15 @@ QString trimBlanks(const QString &text);
 // The length of every token of the split, blanks at either end not counted.
 QList<int> tokenLengths(const QString &text);
 
+// What a verse's word-size ladder needs of the split, without a list of lengths: how many
+// distinct lengths above 0 its tokens have, and the longest (0 for none), blanks at either end
+// not counted.
+struct TokenSizes {
+    int distinct = 0;
+    int longest = 0;
+};
+TokenSizes tokenSizes(const QString &text);
+
 // The length of the longest token of the split, blanks at either end not counted; 0 for none.
 int longestToken(const QString &text);
 

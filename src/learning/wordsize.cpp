@@ -2,7 +2,6 @@
 
 #include "learning/tokens.h"
 
-#include <QVarLengthArray>
 #include <algorithm>
 
 namespace {
@@ -34,15 +33,7 @@ int minWordSizeOf(const QList<int> &wordLengths, int level) {
     return size;
 }
 
-int wordSizeSteps(const QList<int> &wordLengths) {
-    // Counted for every verse of a progress report, so without a list of its own.
-    QVarLengthArray<int, 128> lengths(wordLengths.begin(), wordLengths.end());
-    std::sort(lengths.begin(), lengths.end());
-    const auto positive = std::upper_bound(lengths.begin(), lengths.end(), 0);
-    return int(std::unique(positive, lengths.end()) - positive);
-}
-
 VerseWords verseWords(const QString &text) {
-    const QList<int> lengths = tokenLengths(text);
-    return {wordSizeSteps(lengths), *std::max_element(lengths.cbegin(), lengths.cend())};
+    const TokenSizes sizes = tokenSizes(text);
+    return {sizes.distinct, sizes.longest};
 }

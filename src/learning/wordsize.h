@@ -12,12 +12,10 @@ int NextSmallerSize(const QList<int> &wordLengths, int limit, int floor);
 // longest; 0 once the levels run past the shortest, so every word is blanked.
 int minWordSizeOf(const QList<int> &wordLengths, int level);
 
-// The rungs of a verse's word-size ladder at verse level 1: one per distinct word length,
-// so the levels minWordSizeOf gives a length for. The next level blanks every word.
-int wordSizeSteps(const QList<int> &wordLengths);
-
 // What the progress figures need of a verse's words, kept without its text: the rungs of its
-// ladder and its longest token, -1 for a verse without text.
+// word-size ladder at verse level 1, one per distinct word length, so the levels
+// minWordSizeOf gives a length for (the next blanks every word); and its longest token, -1
+// for a verse without text.
 struct VerseWords {
     int steps = 0;
     int longest = -1;

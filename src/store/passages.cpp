@@ -17,11 +17,27 @@ bool PassageRange::isValid() const {
 }
 
 QString PassageRange::text() const {
-    const auto number = [](int value) { return value > 0 ? QString::number(value) : QString(); };
-    const auto point = [&](const VersePoint &p) {
-        return p.bookName + ' ' + number(p.chapter) + ':' + number(p.verse);
+    // Written into one string: the progress window writes tens of thousands at a time.
+    QString text;
+    text.reserve(start.bookName.size() + end.bookName.size() + 24);
+    const auto number = [&](int value) {
+        QChar digits[10];
+        int count = 0;
+        for (; value > 0; value /= 10)
+            digits[count++] = QChar(u'0' + value % 10);
+        while (count > 0)
+            text.append(digits[--count]);
     };
-    return point(start) + QStringLiteral(" - ") + point(end);
+    const auto point = [&](const VersePoint &p) {
+        text.append(p.bookName).append(u' ');
+        number(p.chapter);
+        text.append(u':');
+        number(p.verse);
+    };
+    point(start);
+    text.append(u" - ");
+    point(end);
+    return text;
 }
 
 QList<ListEntry> passageList(Database &db, qint64 userId) {

@@ -58,29 +58,90 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
     Forecast forecast(report.forecast, now.date());
     if (!names_)
         names_.emplace(db_);
-    VerseReader read(db_);
 
-    // Every verse of the learner's passages in one go, passage by passage, each in reading
-    // order; a passage without verses comes as one row without them.
-    Statement rows(db_, "SELECT p.id, p.startbook, p.startchapter, p.startverse, p.endbook, "
-                        "p.endchapter, p.endverse, p.numVersestoAsk, p.numVerses, p.passagelevel, "
-                        "p.scheduledate, v.VerseBook, v.verseChapter, v.VerseNum, v.verseLevel, "
-                        "v.WordSizeLevel, v.ScheduleDate, v.minWordSize, v.id FROM Passages p "
-                        "LEFT JOIN PassageVerses v ON v.passageID = p.id WHERE p.UserID = ? "
-                        "ORDER BY p.id, v.VerseBook, v.verseChapter, v.VerseNum, v.id");
-    enum { Book = 11, Chapter, Verse, Level, WordSizeLevel, Date, MinWordSize, VerseId };
-    rows.bindAll(userId);
+    // The verses let in are read before any is measured, so that those not yet measured
+    // are read from the verse table in one go.
+    letIn_.clear();
+    firstLetIn_.clear();
+    QList<VersePlace> unmeasured;
+    {
+        // Every verse of the learner's passages in one go, passage by passage, each in
+        // reading order; a passage without verses comes as one row without them.
+        Statement rows(db_,
+                       "SELECT p.id, p.startbook, p.startchapter, p.startverse, p.endbook, "
+                       "p.endchapter, p.endverse, p.numVersestoAsk, p.numVerses, p.passagelevel, "
+                       "p.scheduledate, v.VerseBook, v.verseChapter, v.VerseNum, v.verseLevel, "
+                       "v.WordSizeLevel, v.ScheduleDate, v.minWordSize, v.id FROM Passages p "
+                       "LEFT JOIN PassageVerses v ON v.passageID = p.id WHERE p.UserID = ? "
+                       "ORDER BY p.id, v.VerseBook, v.verseChapter, v.VerseNum, v.id");
+        enum { Book = 11, Chapter, Verse, Level, WordSizeLevel, Date, MinWordSize, VerseId };
+        rows.bindAll(userId);
+        int toLetIn = 0; // of the passage read: the first numVersestoAsk of its verses
+        while (rows.next()) {
+            if (const qint64 id = rows.integer(0);
+                report.passages.isEmpty() || id != report.passages.last().id) {
+                PassageProgress &passage = report.passages.emplace_back();
+                firstLetIn_.push_back(letIn_.size());
+                passage.id = id;
+                passage.range = shownRange(rows, 1, *names_).text();
+                const int toAsk = storedNumber(rows.integer(7));
+                passage.verses = storedNumber(rows.integer(8));
+                passage.wholePassage = toAsk == passage.verses + 1;
+                passage.level = storedNumber(rows.integer(9));
+                passage.nextReview = rows.text(10);
+                toLetIn = std::clamp(toAsk, 0, std::max(passage.verses, 0));
+            }
+            if (rows.isNull(VerseId))
+                continue;
+            PassageProgress &passage = report.passages.last();
+            if (passage.versesIn == toLetIn) {
+                ++report.versesWaiting;
+                continue;
+            }
+            const VersePlace place{rows.integer(Book), rows.integer(Chapter), rows.integer(Verse)};
+            if (passage.versesIn++ == 0) {
+                const auto at = [](qint64 number) { return qint64(storedNumber(number)); };
+                passage.readingOrder =
+                    at(place.book) * 1000000 + at(place.chapter) * 1000 + at(place.verse);
+            }
+            const std::optional<VerseWords> words = words_.known(place);
+            if (!words)
+                unmeasured.append(place);
+            letIn_.push_back({place, words,
+                          int(std::clamp<qint64>(rows.integer(Level), 1, report.topVerseLevel)),
+                          storedNumber(rows.integer(WordSizeLevel)),
+                          storedNumber(rows.integer(MinWordSize)), rows.text(Date)});
+        }
+    }
+    words_.learn(db_, unmeasured);
 
-    std::optional<qint64> reading; // the passage whose rows come
-    PassageProgress passage;
-    int letIn = 0; // the first numVersestoAsk of its verses
+    VerseReader read(db_); // for what the cache does not keep
     QList<AskableVerse> shown;
-    // Counted as the quiz asks: the passage and each verse from when it is askable.
-    const auto finish = [&] {
+    for (qsizetype at = 0; at < report.passages.size(); ++at) {
+        PassageProgress &passage = report.passages[at];
+        const qsizetype end =
+            at + 1 < report.passages.size() ? firstLetIn_[at + 1] : qsizetype(letIn_.size());
+        shown.clear();
+        for (qsizetype v = firstLetIn_[at]; v < end; ++v) {
+            const LetIn &verse = letIn_[v];
+            const std::optional<VerseWords> words =
+                verse.words ? verse.words
+                            : words_(read, verse.place.book, verse.place.chapter, verse.place.verse);
+            ++report.versesByLevel[verse.level - 1];
+            if (verse.level == 1) {
+                ++report.versesLearning;
+                ++report.levelOneByStage[int(
+                    wordSizeStage(verse.wordSizeLevel, words ? words->steps : 0))];
+            } else {
+                ++report.versesMatured;
+            }
+            shown.append({verse.scheduleDate, words && words->blanks(verse.minWordSize)});
+        }
+        // Counted as the quiz asks: the passage and each verse from when it is askable.
         const Askable asked = askable(passage.nextReview, shown);
         if (asked.passage) {
             passage.askableFrom = *asked.passage;
-            passage.wait = waitUntil(passage.askableFrom, now);
+            passage.wait = isDue.waitUntil(passage.askableFrom);
             if (isDue(*asked.passage))
                 ++report.passagesDue;
             if (ForecastDay *day = forecast.dayOf(*asked.passage))
@@ -94,51 +155,6 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
             if (ForecastDay *day = forecast.dayOf(*from))
                 ++day->verses;
         }
-        report.passages.append(std::move(passage));
-    };
-    while (rows.next()) {
-        if (const qint64 id = rows.integer(0); id != reading) {
-            if (reading)
-                finish();
-            reading = id;
-            passage = {};
-            shown.clear();
-            passage.id = id;
-            passage.range = shownRange(rows, 1, *names_).text();
-            const int toAsk = storedNumber(rows.integer(7));
-            passage.verses = storedNumber(rows.integer(8));
-            passage.wholePassage = toAsk == passage.verses + 1;
-            passage.level = storedNumber(rows.integer(9));
-            passage.nextReview = rows.text(10);
-            letIn = std::clamp(toAsk, 0, std::max(passage.verses, 0));
-        }
-        if (rows.isNull(VerseId))
-            continue;
-        if (passage.versesIn == letIn) {
-            ++report.versesWaiting;
-            continue;
-        }
-        const qint64 book = rows.integer(Book), chapter = rows.integer(Chapter),
-                     verse = rows.integer(Verse);
-        if (passage.versesIn++ == 0) {
-            const auto place = [](qint64 number) { return qint64(storedNumber(number)); };
-            passage.readingOrder = place(book) * 1000000 + place(chapter) * 1000 + place(verse);
-        }
-        const std::optional<VerseWords> words = words_(read, book, chapter, verse);
-        const int level = int(std::clamp<qint64>(rows.integer(Level), 1, report.topVerseLevel));
-        ++report.versesByLevel[level - 1];
-        if (level == 1) {
-            ++report.versesLearning;
-            const int steps = words ? words->steps : 0;
-            ++report.levelOneByStage[int(
-                wordSizeStage(storedNumber(rows.integer(WordSizeLevel)), steps))];
-        } else {
-            ++report.versesMatured;
-        }
-        shown.append(
-            {rows.text(Date), words && words->blanks(storedNumber(rows.integer(MinWordSize)))});
     }
-    if (reading)
-        finish();
     return report;
 }

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <vector>
 
 class Clock;
 
@@ -37,7 +38,7 @@ struct ForecastDay {
 };
 
 // How far a verse at verse level 1 has climbed its word-size ladder: word-size level w of
-// its n rungs (wordSizeSteps) is w/n of the way. Up to a third: the longest words are
+// its n rungs (VerseWords::steps) is w/n of the way. Up to a third: the longest words are
 // blanked; past two thirds: nearly every word, all of them at the top rung.
 enum class WordSizeStage { JustBegun, Halfway, NearlyAllWords };
 constexpr int wordSizeStages = 3;
@@ -72,9 +73,22 @@ public:
     ProgressReport operator()(const Clock &clock, qint64 userId);
 
 private:
+    // A verse let in, read before its words are measured.
+    struct LetIn {
+        VersePlace place;
+        std::optional<VerseWords> words; // when measured before this report
+        int level;
+        int wordSizeLevel;
+        int minWordSize;
+        QString scheduleDate;
+    };
+
     Database &db_;
     std::optional<BookNames> names_; // read with the first report
     VerseWordsCache words_;
+    // Kept from report to report, so a refresh reuses their room.
+    std::vector<LetIn> letIn_;          // passage by passage
+    std::vector<qsizetype> firstLetIn_; // of each passage
 };
 
 // One report, every verse measured afresh.

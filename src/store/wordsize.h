@@ -3,7 +3,7 @@
 #include "bible/versetable.h"
 #include "learning/wordsize.h"
 
-#include <QHash>
+#include <vector>
 
 // Measures verses of the verse table, reading each with one prepared query, reused.
 class WordSizeMeasure {
@@ -28,9 +28,21 @@ public:
     // None for a verse not in the table; read with this reader when not yet known.
     std::optional<VerseWords> operator()(VerseReader &read, qint64 book, qint64 chapter,
                                          qint64 verse);
+    // The verse's words if measured already.
+    std::optional<VerseWords> known(const VersePlace &place) const;
+    // Measures those of these verses not yet known, reading runs of them by range: thousands
+    // at once cost little more than a pass over the table.
+    void learn(Database &db, const QList<VersePlace> &places);
     // How many verses are kept.
-    qsizetype size() const { return known_.size(); }
+    qsizetype size() const { return qsizetype(known_.size()); }
 
 private:
-    QHash<quint64, VerseWords> known_; // by book, chapter and verse, 20 bits each
+    using Entry = std::pair<quint64, VerseWords>; // by book, chapter and verse, 20 bits each
+    const VerseWords *find(quint64 key) const;
+    void keep(std::vector<Entry> &&sorted);
+
+    // In reading order: a report asks for verses in reading order, mostly the one after the
+    // last found, so the next is looked at first.
+    std::vector<Entry> known_;
+    mutable std::size_t last_ = 0; // the last found
 };

@@ -17,6 +17,8 @@ class TestLearning : public QObject {
 private Q_SLOTS:
     void ladder_data();
     void ladder();
+    void waits_data();
+    void waits();
     void judgedPage_data();
     void judgedPage();
     void blanksOfAVerse_data();
@@ -125,6 +127,32 @@ void TestLearning::ladder() {
     const char *const units[] = {"due", "minutes", "hours", "days", "unreadable"};
     if (!wait.isEmpty())
         QCOMPARE(QStringLiteral("%1 %2").arg(until.count).arg(units[until.unit]), wait);
+}
+
+void TestLearning::waits_data() {
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("wait"); // from 2026-12-06 10:00:30
+    const auto row = [](const char *date, const char *wait) { QTest::newRow(date) << date << wait; };
+    row("2026-12-06 10:00:59", "0 due");
+    row("2026-12-06 10:01:00", "1 minutes");
+    row("2026-12-06 10:59:59", "59 minutes");
+    row("2026-12-06 11:00:00", "1 hours");
+    row("2026-12-07 09:59:00", "23 hours");
+    row("2026-12-07 10:00:00", "1 days");
+    row("2026-12-07T10:05:00", "1 days");
+    row("2027-01-01 00:00:00", "26 days");
+    row("2026-12-32 10:00:00", "0 unreadable");
+    row("2026-12-07 24:00:00", "0 unreadable");
+    row("2026-12-07 10:60:00", "0 unreadable");
+    row("2026-12-07 1O:00:00", "0 unreadable");
+    row("soon", "0 unreadable");
+}
+
+void TestLearning::waits() {
+    QFETCH(QString, date);
+    const Wait until = waitUntil(date, fromDbText(QStringLiteral("2026-12-06 10:00:30")));
+    const char *const units[] = {"due", "minutes", "hours", "days", "unreadable"};
+    QTEST(QStringLiteral("%1 %2").arg(until.count).arg(units[until.unit]), "wait");
 }
 
 // A page is "verses|passage|thresholds|outcomes": each verse "verseLevel/WordSizeLevel/
@@ -281,6 +309,8 @@ void TestLearning::wordsOfAVerse_data() {
     row("control characters", "\x01\x02 \x7f", "2 1", 2);
     row("quotes", "\"Go,\" he said.", "3 1 1 2 4 1", 4);
     row("a colon and a bracket", "O Lord:(for ever)", "1 4 1 4 4 1", 2);
+    row("words past 63", QString(70, u'x') + " " + QString(65, u'y') + " " + QString(70, u'z'),
+        "70 65 70", 2);
 }
 
 // The walk in one pass measures as before, and what a verse's words keep of it tells

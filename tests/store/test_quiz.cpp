@@ -23,6 +23,8 @@ private Q_SLOTS:
     void wordsKeptOnceAVerse();
     void aDamagedPassageIsLeftOut_data();
     void aDamagedPassageIsLeftOut();
+    void wordsLearntByRange_data();
+    void wordsLearntByRange();
 
 private:
     // A passage of one verse of John 11 for user 1, added now.
@@ -308,6 +310,44 @@ void TestQuiz::aDamagedPassageIsLeftOut() {
                          .arg(quiz_->submit(answers).pageRight ? '+' : '-');
     }
     QTEST(pages.trimmed(), "pages");
+}
+
+void TestQuiz::wordsLearntByRange_data() {
+    QTest::addColumn<QString>("places"); // book:chapter:verse, as a report meets them
+    QTest::addColumn<QString>("words");  // steps/longest of each, "-" for none
+    QTest::addColumn<int>("kept");
+    const auto row = [](const char *name, const char *places, const char *words, int kept) {
+        QTest::newRow(name) << places << words << kept;
+    };
+    row("a chapter, a verse between not asked", "43:11:34 43:11:36", "3/4 0/-1", 2);
+    row("chapters and books, out of order, twice", "65:1:1 43:12:1 43:11:35 65:1:1",
+        "4/7 3/5 3/5 4/7", 3);
+    row("some not in the table", "43:11:33 43:11:35 43:13:1 0:0:0", "- 3/5 - -", 1);
+    row("past any Bible's", "9223372036854775807:1:1 43:-11:35", "- -", 0);
+}
+
+// Verses measured in one go, by ranges of the table, are each the verse asked for.
+void TestQuiz::wordsLearntByRange() {
+    QFETCH(QString, places);
+    TestDatabase test;
+    test.db().execute("INSERT INTO kjv VALUES (43, 'John', 11, 34, 'Come and see.'), "
+                      "(43, 'John', 11, 35, 'Jesus wept.'), (43, 'John', 11, 36, NULL), "
+                      "(43, 'John', 12, 1, 'Then Jesus six days'), "
+                      "(65, 'Jude', 1, 1, 'Jude, the servant')");
+    QList<VersePlace> asked;
+    for (const QString &place : places.split(u' '))
+        asked.append({place.section(u':', 0, 0).toLongLong(),
+                      place.section(u':', 1, 1).toLongLong(),
+                      place.section(u':', 2, 2).toLongLong()});
+    VerseWordsCache cache;
+    cache.learn(test.db(), asked);
+    QStringList words;
+    for (const VersePlace &place : std::as_const(asked)) {
+        const std::optional<VerseWords> known = cache.known(place);
+        words << (known ? QStringLiteral("%1/%2").arg(known->steps).arg(known->longest) : "-");
+    }
+    QTEST(words.join(u' '), "words");
+    QTEST(int(cache.size()), "kept");
 }
 
 QTEST_GUILESS_MAIN(TestQuiz)

@@ -4,6 +4,7 @@
 #include "gui/controls.h"
 #include "gui/dialogs.h"
 
+#include <QAbstractTableModel>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -16,7 +17,6 @@
 #include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QStackedBarSeries>
-#include <QStandardItemModel>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -96,12 +96,6 @@ void fitCounts(QValueAxis *axis, int highest) {
     axis->setTickCount(5);
 }
 
-QStandardItem *cell(const QString &text, const QVariant &key) {
-    auto *item = new QStandardItem(text);
-    item->setData(key, sortKey);
-    return item;
-}
-
 QString phaseText(const PassageProgress &passage) {
     if (passage.wholePassage)
         return ProgressWindow::tr("whole passage");
@@ -134,6 +128,78 @@ QString waitText(const PassageProgress &passage) {
     return passage.askableFrom;
 }
 } // namespace
+
+// The passages of a report as the table shows them, each cell's text made when asked: tens of
+// thousands of rows cost what the rows on show cost.
+class PassageRows : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setPassages(const QList<PassageProgress> &passages) {
+        beginResetModel();
+        passages_ = passages;
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent) const override {
+        return parent.isValid() ? 0 : int(passages_.size());
+    }
+    int columnCount(const QModelIndex &parent) const override { return parent.isValid() ? 0 : 4; }
+
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (!index.isValid())
+            return {};
+        const PassageProgress &passage = passages_[index.row()];
+        const auto column = Column(index.column());
+        if (role == Qt::DisplayRole) {
+            switch (column) {
+            case RangeColumn:
+                return passage.range;
+            case PhaseColumn:
+                return phaseText(passage);
+            case LevelColumn:
+                return QString::number(passage.level);
+            case NextReviewColumn:
+                return waitText(passage);
+            }
+        }
+        if (role == Qt::ToolTipRole && column == NextReviewColumn)
+            return passage.askableFrom;
+        if (role != sortKey)
+            return {};
+        switch (column) {
+        case RangeColumn:
+            return passage.readingOrder;
+        case PhaseColumn:
+            return passage.wholePassage ? 2.0
+                                        : double(passage.versesIn) / std::max(passage.verses, 1);
+        case LevelColumn:
+            return passage.level;
+        case NextReviewColumn: // never askable sorts last
+            return passage.askableFrom.isEmpty() ? QStringLiteral("~") : passage.askableFrom;
+        }
+        return {};
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        switch (Column(section)) {
+        case RangeColumn:
+            return ProgressWindow::tr("Passage");
+        case PhaseColumn:
+            return ProgressWindow::tr("Phase");
+        case LevelColumn:
+            return ProgressWindow::tr("Level");
+        case NextReviewColumn:
+            return ProgressWindow::tr("Next review");
+        }
+        return {};
+    }
+
+private:
+    QList<PassageProgress> passages_;
+};
 
 ProgressWindow::ProgressWindow(const WindowContext &context)
     : QWidget(nullptr, Qt::Window), context_(context), reports_(context.db) {
@@ -189,9 +255,7 @@ ProgressWindow::ProgressWindow(const WindowContext &context)
     QChartView *ladderChart =
         chartView(this, "ladderChart", tr("Verses on the ladder"), ladder, levels, ladderCount_);
 
-    passageRows_ = new QStandardItemModel(0, 4, this);
-    passageRows_->setHorizontalHeaderLabels(
-        {tr("Passage"), tr("Phase"), tr("Level"), tr("Next review")});
+    passageRows_ = new PassageRows(this);
     sortedRows_ = new QSortFilterProxyModel(this);
     sortedRows_->setSourceModel(passageRows_);
     sortedRows_->setSortRole(sortKey);
@@ -332,20 +396,5 @@ void ProgressWindow::draw(const ProgressReport &report) {
     fitCounts(ladderCount_,
               *std::max_element(report.versesByLevel.begin(), report.versesByLevel.end()));
 
-    // Filled apart from the table, which takes the rows at once, in its order.
-    sortedRows_->setSourceModel(nullptr);
-    passageRows_->setRowCount(0);
-    for (const PassageProgress &passage : report.passages) {
-        const double along =
-            passage.wholePassage ? 2.0 : double(passage.versesIn) / std::max(passage.verses, 1);
-        // Never askable sorts last.
-        QStandardItem *next =
-            cell(waitText(passage),
-                 passage.askableFrom.isEmpty() ? QStringLiteral("~") : passage.askableFrom);
-        next->setToolTip(passage.askableFrom);
-        passageRows_->appendRow({cell(passage.range, passage.readingOrder),
-                                 cell(phaseText(passage), along),
-                                 cell(QString::number(passage.level), passage.level), next});
-    }
-    sortedRows_->setSourceModel(passageRows_);
+    passageRows_->setPassages(report.passages);
 }

@@ -9,9 +9,9 @@ class QBarCategoryAxis;
 class QBarSet;
 class QLabel;
 class QSortFilterProxyModel;
-class QStandardItemModel;
 class QTimer;
 class QValueAxis;
+class PassageRows;
 
 // One learner's progress: the summary, the forecast, the ladder and the passages, as
 // progressReport gives them, in words of its own. Not modal; closing it (File, Close, Ctrl+W
@@ -55,7 +55,7 @@ private:
     QValueAxis *forecastCount_;
     QList<QBarSet *> ladderSets_; // the three word-size stages of level 1, then levels 2 up
     QValueAxis *ladderCount_;
-    QStandardItemModel *passageRows_;
+    PassageRows *passageRows_;
     QSortFilterProxyModel *sortedRows_;
 };
 
