@@ -205,9 +205,12 @@ var versekeep = {
   },
   read: function (count) {
     versekeep.complete();
-    var ids = versekeep.index(), blanks = [];
+    // The builder's own ids are found at once; the index of them all only for another case.
+    var ids = null, blanks = [], find = function (id) {
+      return document.getElementById(id) || (ids = ids || versekeep.index()).find(id);
+    };
     for (var n = 1; n <= count; ++n) {
-      var id = ids.find('verseid' + n), answer = ids.find('Answer' + n), blank = ids.find('blank' + n);
+      var id = find('verseid' + n), answer = find('answer' + n), blank = find('blank' + n);
       if (!id || !answer || !blank) return n;
       blanks.push([id.value, answer.value, blank.value]);
     }
