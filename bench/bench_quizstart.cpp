@@ -225,6 +225,18 @@ int main(int argc, char *argv[]) {
     for (int run = 0; run < runs; ++run) {
         for (const qint64 user : users)
             for (const QString &kind : kinds) {
+                // The pages a child answers would make the next child's passage not due
+                // yet, its page empty: every child starts from the same scores.
+                {
+                    Database db(home.path());
+                    Statement(db, "UPDATE PassageVerses SET verseScore = 0 WHERE passageID IN "
+                                  "(SELECT id FROM Passages WHERE UserID = ?)")
+                        .bindAll(user)
+                        .run();
+                    Statement(db, "UPDATE Passages SET passageScore = 0 WHERE UserID = ?")
+                        .bindAll(user)
+                        .run();
+                }
                 QProcess process;
                 process.start(self, {QStringLiteral("--child"), kind, QString::number(user)});
                 process.waitForFinished(180000);

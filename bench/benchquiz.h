@@ -43,9 +43,11 @@ inline QWebEngineView *webView(Quizzing *quiz) {
 
 inline QWebEnginePage *webPage(Quizzing *quiz) { return webView(quiz)->page(); }
 
-// Every blank takes its own answer, so the page is judged right.
+// Every blank takes its own answer, so the page is judged right; a page still coming in
+// part by part is taken in whole first, as a learner's typing would wait for it.
 inline const QString fillBlanks = QStringLiteral(
-    "(function () { var n = 1, blank; while ((blank = document.getElementById('blank' + n))) {"
+    "(function () { if (window.versekeep && versekeep.complete) versekeep.complete();"
+    " var n = 1, blank; while ((blank = document.getElementById('blank' + n))) {"
     " blank.value = document.getElementById('answer' + n).value; ++n; } return n - 1; })()");
 
 // Every blank's verse id, expected and typed text, read in one pass by the ids' own case,

@@ -20,6 +20,8 @@ private Q_SLOTS:
     void aWrongPageShowsWhatWasExpected();
     void emptyPageAndSize();
     void accentAndMarkTypedPlainly();
+    void aLongPageReadWhole_data();
+    void aLongPageReadWhole();
 
 private:
     // Runs a script in the page and waits for its value.
@@ -233,6 +235,40 @@ void TestQuizzing::accentAndMarkTypedPlainly() {
     QTRY_COMPARE(js("document.activeElement.value"), QVariant("Jes\u00FAs"));
     QTest::keyClick(keys(), Qt::Key_Return);
     QTRY_COMPARE(label("uLastAValue"), "CORRECT");
+}
+
+// Psalm 119 whole, far more than the first screen's rows: answered once all of it is in, or
+// the moment it is asked, before the rest of its rows are in.
+void TestQuizzing::aLongPageReadWhole_data() {
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("every blank filled") << true;
+    QTest::newRow("answered at once") << false;
+}
+
+void TestQuizzing::aLongPageReadWhole() {
+    QFETCH(bool, whole);
+    addPassage(fixture_->test.db(), fixture_->clock,
+               {{19, "Psalms", 119, 1}, {19, "Psalms", 119, 176}}, "Bob", 2);
+    fixture_->test.db().execute("UPDATE Passages SET numVersestoAsk = 177 WHERE id = 2");
+    start("Bob", 2, "Psalms 119:1");
+    const int count = int(window_->quiz().state().blanks.size());
+    QVERIFY(count > 200);
+    const QString last = QStringLiteral("document.getElementById('blank%1')").arg(count);
+    if (whole) {
+        QTRY_VERIFY_WITH_TIMEOUT(js(last + " !== null").toBool(), 10000);
+        js("for (var n = 1, b; (b = document.getElementById('blank' + n)); ++n)"
+           "  b.value = document.getElementById('answer' + n).value;");
+        QTest::keyClick(keys(), Qt::Key_Return, Qt::ControlModifier);
+        QTRY_COMPARE(label("uLastAValue"), "CORRECT");
+        return;
+    }
+    window_->FormSetup("Bob", 2);
+    control<QPushButton>("SubmitAnswer")->click();
+    QTRY_COMPARE(label("uLastAValue"), "INCORRECT");
+    QTRY_COMPARE(js(last + ".className + ' / ' + " + last + ".getAttribute('aria-label')"),
+                 QVariant(QStringLiteral("vk-wrong / Blank %1 of %1, Psalms 119:176").arg(count)));
+    QCOMPARE(js("document.querySelectorAll('.vk-mark').length").toInt(), count);
+    fixture_->dialogs.informations.clear();
 }
 
 VERSEKEEP_TEST_MAIN(TestQuizzing, QApplication)

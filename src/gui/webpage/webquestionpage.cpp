@@ -53,42 +53,109 @@ var versekeep = {
   say: function (text, values) {
     return text.replace(/%(\d)/g, function (all, n) { return values[n - 1]; });
   },
+  // The page as built replaces the body. A long page comes in parts cut at its rows: those
+  // that fill the screen at once, the rest a few at a time between frames, so that a whole
+  // book is on screen as soon as a short passage. Whatever reads or moves among the blanks
+  // takes the rest in first.
   show: function (html, words) {
     versekeep.words = words;
     versekeep.judged = false;
-    document.body.innerHTML = html;
-    var blanks = versekeep.blanks();
+    var rows = [], found = /<tr[\s>]/gi, match;
+    while ((match = found.exec(html))) rows.push(match.index);
+    var end = rows.length ? html.slice(rows[rows.length - 1]).search(/<\/table/i) : -1;
+    end = end < 0 ? html.length : rows[rows.length - 1] + end;
+    rows.push(end);
+    var last = html.lastIndexOf(' id=\x22blank'); // the builder's last
+    versekeep.total = last < 0 ? 0 : parseInt(html.slice(last + 10), 10) || 0;
+    versekeep.count = 0;
+    clearTimeout(versekeep.timer);
+    var taken = Math.min(rows.length - 1, 40);
+    document.body.innerHTML = html.slice(0, rows[taken]) + html.slice(end);
+    versekeep.prepare();
+    // Rows enough for the screen at any zoom, then the rest, from the next frame on.
+    var table = document.body.querySelector('tbody');
+    while (taken < rows.length - 1 && table.getBoundingClientRect().bottom < 2 * innerHeight)
+      taken = versekeep.append(html, rows, taken, taken + 40);
+    versekeep.rest = taken < rows.length - 1 ? {html: html, rows: rows, taken: taken} : null;
+    if (versekeep.rest) requestAnimationFrame(function () {
+      versekeep.timer = setTimeout(versekeep.more);
+    });
+    return versekeep.total;
+  },
+  // Rows from to up to, after the last row shown; returns up to.
+  append: function (html, rows, from, upto) {
+    upto = Math.min(upto, rows.length - 1);
+    document.body.querySelector('tbody').insertAdjacentHTML('beforeend',
+                                                            html.slice(rows[from], rows[upto]));
+    versekeep.prepare();
+    return upto;
+  },
+  // A few more rows, some milliseconds' worth, then the screen's turn again.
+  more: function () {
+    var rest = versekeep.rest, began = performance.now();
+    while (rest && performance.now() - began < 8) {
+      rest.taken = versekeep.append(rest.html, rest.rows, rest.taken, rest.taken + 100);
+      if (rest.taken === rest.rows.length - 1) rest = versekeep.rest = null;
+    }
+    if (rest) versekeep.timer = setTimeout(versekeep.more);
+  },
+  complete: function () {
+    var rest = versekeep.rest;
+    clearTimeout(versekeep.timer);
+    versekeep.rest = null;
+    if (rest) versekeep.append(rest.html, rest.rows, rest.taken, rest.rows.length);
+  },
+  // The blanks come in since the last: each named for a screen reader, the long ones fitted.
+  prepare: function () {
+    var blanks = [], words = versekeep.words;
+    for (var n = versekeep.count + 1, blank; (blank = document.getElementById('blank' + n)); ++n)
+      blanks.push(blank);
     blanks.forEach(function (blank, n) {
-      var slot = document.createElement('span');
-      blank.parentNode.insertBefore(slot, blank);
-      slot.appendChild(blank);
       var row = blank.closest('tr'), heading = row && row.previousElementSibling;
       blank.setAttribute('aria-label', versekeep.say(words.blank,
-          [n + 1, blanks.length, heading ? heading.textContent.trim() : '']));
+          [versekeep.count + n + 1, versekeep.total, heading ? heading.textContent.trim() : '']));
     });
+    versekeep.count += blanks.length;
     versekeep.fit(blanks);
-    return blanks.length;
+  },
+  // A blank is wrapped, for its mark and correction, only when it needs it.
+  slot: function (blank) {
+    if (blank.parentNode.classList.contains('vk-slot')) return blank.parentNode;
+    var slot = document.createElement('span'), focused = document.activeElement === blank;
+    slot.className = 'vk-slot';
+    blank.before(slot);
+    slot.append(blank);
+    if (focused) blank.focus();
+    return slot;
   },
   // A blank wider than the page becomes a text area as wide as the page, its text wrapping.
-  // Widths come from a copy of an input of each size, laid out once: reading the blanks'
-  // own would lay out every row.
+  // Widths come from copies of an input, one of each size, laid out together once for the
+  // window's width: reading the blanks' own would lay out every row.
   fit: function (blanks) {
     blanks = blanks || versekeep.blanks();
-    var room = document.body.clientWidth, probes = document.createElement('div'), widths = {};
-    probes.className = 'vk-probes';
+    var widths = versekeep.widths = versekeep.widths || {}, probes = {};
     blanks.forEach(function (blank) {
       var key = blank.size + ' ' + blank.className;
-      if (blank.tagName === 'INPUT' && !(key in widths)) {
-        var probe = blank.cloneNode(false);
+      if (blank.tagName !== 'INPUT' || key in widths || key in probes) return;
+      for (var size = Math.max(100, blank.size); size >= 1; size = Math.min(size, 101) - 1) {
+        var probe = probes[size + ' ' + blank.className] = blank.cloneNode(false);
         probe.removeAttribute('id');
         probe.removeAttribute('name');
-        widths[key] = probes.appendChild(probe);
+        probe.size = size;
       }
     });
-    document.body.append(probes);
-    for (var key in widths) widths[key] = widths[key].offsetWidth;
-    probes.remove();
-    var filled = [];
+    if (!('room' in widths) || Object.keys(probes).length) {
+      var box = document.createElement('div');
+      box.className = 'vk-probes';
+      for (var key in probes) box.append(probes[key]);
+      document.body.append(box);
+      // Room for a scroll bar that a longer page may bring.
+      var root = document.documentElement;
+      widths.room = document.body.clientWidth - (innerWidth > root.clientWidth ? 0 : 20);
+      for (var key in probes) widths[key] = probes[key].offsetWidth;
+      box.remove();
+    }
+    var room = widths.room, filled = [];
     blanks.forEach(function (blank) {
       var width = widths[blank.size + ' ' + blank.className];
       if (blank.tagName === 'INPUT' && width > room) {
@@ -103,7 +170,7 @@ var versekeep = {
         blank = area;
       }
       if (blank.tagName === 'TEXTAREA') {
-        blank.parentNode.classList.add('vk-wide');
+        versekeep.slot(blank).classList.add('vk-wide');
         blank.style.width = 'calc(100% - 1.5em)'; // and the mark beside it
         blank.style.boxSizing = 'border-box';
         blank.style.resize = 'none';
@@ -125,6 +192,7 @@ var versekeep = {
   },
   // Enter in a blank: the next blank still empty, going round; false when every other is filled.
   focusNextEmpty: function (from) {
+    versekeep.complete();
     var blanks = versekeep.blanks(), at = blanks.indexOf(from);
     for (var k = 1; at >= 0 && k < blanks.length; ++k) {
       var next = blanks[(at + k) % blanks.length];
@@ -136,9 +204,13 @@ var versekeep = {
     return false;
   },
   read: function (count) {
-    var ids = versekeep.index(), blanks = [];
+    versekeep.complete();
+    // The builder's own ids are found at once; the index of them all only for another case.
+    var ids = null, blanks = [], find = function (id) {
+      return document.getElementById(id) || (ids = ids || versekeep.index()).find(id);
+    };
     for (var n = 1; n <= count; ++n) {
-      var id = ids.find('verseid' + n), answer = ids.find('Answer' + n), blank = ids.find('blank' + n);
+      var id = find('verseid' + n), answer = find('answer' + n), blank = find('blank' + n);
       if (!id || !answer || !blank) return n;
       blanks.push([id.value, answer.value, blank.value]);
     }
@@ -147,12 +219,13 @@ var versekeep = {
   // Each blank right or wrong, beside it a mark; a wrong one red, with the page's expected text
   // as its tooltip, and under it the words that differ.
   correct: function (results) {
+    versekeep.complete();
     var words = versekeep.words, blanks = versekeep.blanks();
     versekeep.judged = true;
     results.forEach(function (result, n) {
       var blank = blanks[n], answer = document.getElementById('answer' + (n + 1));
       if (!blank) return;
-      var slot = blank.parentNode, mark = document.createElement('span');
+      var slot = versekeep.slot(blank), mark = document.createElement('span');
       slot.classList.add('vk-judged');
       blank.classList.add(result.right ? 'vk-right' : 'vk-wrong');
       mark.className = 'vk-mark';
@@ -196,7 +269,10 @@ var versekeep = {
 new QWebChannel(qt.webChannelTransport, function (channel) {
   versekeep.window = channel.objects.window;
 });
-window.addEventListener('resize', function () { versekeep.fit(); });
+window.addEventListener('resize', function () {
+  versekeep.widths = null;
+  versekeep.fit();
+});
 document.addEventListener('input', function (event) {
   if (event.target.tagName === 'TEXTAREA') versekeep.grow([event.target]);
 });
