@@ -260,12 +260,12 @@ void Quizzing::judge(const QList<BlankAnswer> &answers) {
         corrections[number - 1] = {
             false, wordDifference(answers[number - 1].typed, blanks[number - 1].expected)};
     questionctl->showCorrections(corrections);
+    told(); // INCORRECT and the counts stand behind the message
     context_.dialogs.message(
         tr("Some blanks were incorrect please review the correct answers before continuing."));
     ContinueButton->show();
     ContinueButton->setFocus();
     SubmitAnswer->hide();
-    told();
 }
 
 void Quizzing::ContinueButton_Click() {
