@@ -103,14 +103,7 @@ TokenSizes tokenSizes(const QString &text) {
     return sizes;
 }
 
-int longestToken(const QString &text) {
-    int longest = 0;
-    walkTokens(text, [&](qsizetype start, qsizetype size) {
-        const auto [first, end] = withoutBlanks(text, start, start + size);
-        longest = std::max(longest, int(end - first));
-    });
-    return longest;
-}
+int longestToken(const QString &text) { return tokenSizes(text).longest; }
 
 bool hasTokenOfAtLeast(const QString &text, int length) {
     return length <= 0 || longestToken(text) >= length;

@@ -115,7 +115,6 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
     }
     words_.learn(db_, unmeasured);
 
-    VerseReader read(db_); // for what the cache does not keep
     QList<AskableVerse> shown;
     for (qsizetype at = 0; at < report.passages.size(); ++at) {
         PassageProgress &passage = report.passages[at];
@@ -124,9 +123,9 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
         shown.clear();
         for (qsizetype v = firstLetIn_[at]; v < end; ++v) {
             const LetIn &verse = letIn_[v];
+            // Learnt above, unless the verse table lacks the verse.
             const std::optional<VerseWords> words =
-                verse.words ? verse.words
-                            : words_(read, verse.place.book, verse.place.chapter, verse.place.verse);
+                verse.words ? verse.words : words_.known(verse.place);
             ++report.versesByLevel[verse.level - 1];
             if (verse.level == 1) {
                 ++report.versesLearning;

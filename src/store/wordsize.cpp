@@ -53,20 +53,6 @@ void VerseWordsCache::keep(std::vector<Entry> &&sorted) {
                        [](const Entry &a, const Entry &b) { return a.first < b.first; });
 }
 
-std::optional<VerseWords> VerseWordsCache::operator()(VerseReader &read, qint64 book,
-                                                      qint64 chapter, qint64 verse) {
-    const VersePlace place{book, chapter, verse};
-    if (const std::optional<VerseWords> words = known(place))
-        return words;
-    const std::optional<Verse> inTable = read(book, chapter, verse);
-    if (!inTable)
-        return std::nullopt;
-    const VerseWords words = wordsOf(inTable->text);
-    if (keyed(place))
-        keep({{key(place), words}});
-    return words;
-}
-
 std::optional<VerseWords> VerseWordsCache::known(const VersePlace &place) const {
     const VerseWords *found = keyed(place) ? find(key(place)) : nullptr;
     return found ? std::optional(*found) : std::nullopt;

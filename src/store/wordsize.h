@@ -25,10 +25,7 @@ private:
 // query of its own, so the database may close before it goes.
 class VerseWordsCache {
 public:
-    // None for a verse not in the table; read with this reader when not yet known.
-    std::optional<VerseWords> operator()(VerseReader &read, qint64 book, qint64 chapter,
-                                         qint64 verse);
-    // The verse's words if measured already.
+    // The verse's words if measured already; none for a verse the table lacks.
     std::optional<VerseWords> known(const VersePlace &place) const;
     // Measures those of these verses not yet known, reading runs of them by range: thousands
     // at once cost little more than a pass over the table.

@@ -260,10 +260,10 @@ void TestQuiz::wordsKeptOnceAVerse() {
     TestDatabase test;
     test.db().execute("INSERT INTO kjv VALUES (43, 'John', 11, 35, 'Jesus wept.'), "
                       "(43, 'John', 11, 36, NULL)");
-    VerseReader read(test.db());
     VerseWordsCache cache;
     for (int time = 1; time <= 3; ++time) {
-        const std::optional<VerseWords> words = cache(read, book, chapter, verse);
+        cache.learn(test.db(), {{book, chapter, verse}});
+        const std::optional<VerseWords> words = cache.known({book, chapter, verse});
         QTEST(words ? QStringLiteral("%1/%2").arg(words->steps).arg(words->longest) : QString(),
               "words");
         QTEST(int(cache.size()), "kept");
