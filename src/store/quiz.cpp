@@ -34,18 +34,53 @@ PageRecords readRecords(Database &db, const QuizState &state, const Judgement &j
     return page;
 }
 
-// Writes the rows the page changed.
+// An UPDATE of up to rows verses, each verse's id then its five numbers bound in turn.
+QByteArray verseUpdate(qsizetype rows) {
+    static const char *const columns[] = {"verseLevel", "WordSizeLevel", "minWordSize",
+                                          "verseScore", "ScheduleDate"};
+    QByteArray sql = "UPDATE PassageVerses SET ";
+    for (int column = 0; column < 5; ++column) {
+        sql += column ? ", " : "";
+        sql += columns[column];
+        sql += " = CASE id";
+        for (qsizetype row = 0; row < rows; ++row)
+            sql += " WHEN ?" + QByteArray::number(6 * row + 1) + " THEN ?" +
+                   QByteArray::number(6 * row + 2 + column);
+        sql += " END";
+    }
+    sql += " WHERE id IN (";
+    for (qsizetype row = 0; row < rows; ++row)
+        sql += (row ? ", ?" : "?") + QByteArray::number(6 * row + 1);
+    return sql + ')';
+}
+
+// Writes the rows the page changed. Verses go a few dozen to a statement: SQLite keeps an
+// encrypted copy of every page a statement changes, for undoing that statement alone, so a
+// statement a verse made a whole book's page take four times as long.
 void writeRecords(Database &db, const PageRecords &before, const PageRecords &after,
                   qint64 passageId) {
-    Statement verse(db, "UPDATE PassageVerses SET verseLevel = ?, WordSizeLevel = ?, "
-                        "minWordSize = ?, verseScore = ?, ScheduleDate = ? WHERE id = ?");
-    for (qsizetype n = 0; n < after.verses.size(); ++n) {
-        const VerseNumbers &v = after.verses[n].numbers;
-        if (v != before.verses[n].numbers)
-            verse
-                .bindAll(v.verseLevel, v.wordSizeLevel, v.minWordSize, v.verseScore, v.scheduleDate,
-                         after.verses[n].id)
-                .run();
+    constexpr qsizetype batch = 32;
+    QList<const PageVerseRecord *> changed;
+    for (qsizetype n = 0; n < after.verses.size(); ++n)
+        if (after.verses[n].numbers != before.verses[n].numbers)
+            changed.append(&after.verses[n]);
+    std::optional<Statement> verses; // every batch but the last is full
+    for (qsizetype from = 0; from < changed.size(); from += batch) {
+        const qsizetype rows = std::min(batch, changed.size() - from);
+        if (!verses || rows < batch)
+            verses.emplace(db, verseUpdate(rows).constData());
+        for (qsizetype row = 0; row < rows; ++row) {
+            const PageVerseRecord &record = *changed[from + row];
+            const VerseNumbers &v = record.numbers;
+            const int first = int(6 * row + 1);
+            verses->bind(first, record.id)
+                .bind(first + 1, v.verseLevel)
+                .bind(first + 2, v.wordSizeLevel)
+                .bind(first + 3, v.minWordSize)
+                .bind(first + 4, v.verseScore)
+                .bind(first + 5, v.scheduleDate);
+        }
+        verses->run();
     }
     if (after.passage != before.passage) {
         const PassageNumbers &p = *after.passage;

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void aDamagedPassageIsLeftOut();
     void wordsLearntByRange_data();
     void wordsLearntByRange();
+    void aLongPageStoredVerseByVerse();
 
 private:
     // A passage of one verse of John 11 for user 1, added now.
@@ -348,6 +349,28 @@ void TestQuiz::wordsLearntByRange() {
     }
     QTEST(words.join(u' '), "words");
     QTEST(int(cache.size()), "kept");
+}
+
+// A long page is written some verses to a statement: each verse's row gets its own outcome,
+// across the statements' bounds too.
+void TestQuiz::aLongPageStoredVerseByVerse() {
+    addPassage(test_->db(), clock_, {{19, "Psalms", 119, 1}, {19, "Psalms", 119, 70}}, "Ann", 1);
+    test_->db().execute("UPDATE Passages SET numVersestoAsk = 71");
+    quiz_->start(1);
+    quiz_->makeQuestion();
+    QList<BlankAnswer> answers;
+    for (const Blank &blank : quiz_->state().blanks) // the odd verses right, the even wrong
+        answers.append({blank.verseId, blank.expected, blank.verseId % 2 ? blank.expected : "x"});
+    QVERIFY(!quiz_->submit(answers).pageRight);
+    Statement rows(test_->db(), "SELECT id % 2, verseScore || ' ' || ScheduleDate FROM "
+                                "PassageVerses ORDER BY id");
+    QMap<qint64, QSet<QString>> outcomes;
+    int count = 0;
+    for (; rows.next(); ++count)
+        outcomes[rows.integer(0)].insert(rows.text(1));
+    QCOMPARE(count, 70);
+    QCOMPARE(outcomes.value(1).size() + outcomes.value(0).size(), 2);
+    QVERIFY(outcomes.value(1) != outcomes.value(0));
 }
 
 QTEST_GUILESS_MAIN(TestQuiz)
