@@ -11,23 +11,22 @@ const QString blankStyle = QStringLiteral(
     "border-right-color:black");
 constexpr int longestInput = 100;
 
-QString escaped(const QString &value) { return value.toHtmlEscaped(); }
-
-QString number(qint64 value) { return QString::number(value); }
-
+// Appends what it is given, a text escaped for HTML: a whole book's page is written in
+// place, piece by piece, with no text made on the way.
 class PageWriter {
 public:
-    explicit PageWriter(BuiltPage &page) : page_(page) {}
+    explicit PageWriter(BuiltPage &page) : page_(page), html_(page.html) {}
 
     void verse(const PageVerse &verse, const DueAt &isDue) {
         const VerseText &text = *verse.text;
-        html() += QStringLiteral("<TR><TD width=\"650px\"><STRONG style=\"font-family:arial;"
-                                 "font-size:12pt\"><BR>") +
-                  escaped(text.book) + ' ' + number(text.chapter) + ':' + number(text.verse) +
-                  QStringLiteral("</STRONG></TD></TR><TR><TD width=\"650px\">");
+        add(u"<TR><TD width=\"650px\"><STRONG style=\"font-family:arial;font-size:12pt\"><BR>");
+        escaped(text.book);
+        add(u' ').number(text.chapter).add(u':').number(text.verse);
+        add(u"</STRONG></TD></TR><TR><TD width=\"650px\">");
         if (!isDue(verse.scheduleDate)) {
-            html() += QStringLiteral("<Span style=\"font-family:arial;font-size:12pt\">") +
-                      escaped(text.text) + QStringLiteral("</SPAN> </TD></TR>");
+            add(u"<Span style=\"font-family:arial;font-size:12pt\">");
+            escaped(text.text);
+            add(u"</SPAN> </TD></TR>");
             return;
         }
         const QStringList tokens = splitVerse(text.text);
@@ -42,49 +41,80 @@ public:
             }
             if (!run.isEmpty())
                 blank(verse.id, run, false);
-            html() += QStringLiteral("<span style=\"font-size:12pt;font-family:arial\">") +
-                      escaped(token) + QStringLiteral("</span>");
+            add(u"<span style=\"font-size:12pt;font-family:arial\">");
+            escaped(token);
+            add(u"</span>");
         }
-        html() += QStringLiteral("</TD></TR>");
+        add(u"</TD></TR>");
     }
 
 private:
-    QString &html() { return page_.html; }
+    PageWriter &add(QStringView text) {
+        html_ += text;
+        return *this;
+    }
+    PageWriter &add(char16_t c) {
+        html_ += QChar(c);
+        return *this;
+    }
+    PageWriter &number(qint64 value) {
+        html_ += QString::number(value);
+        return *this;
+    }
+    // As QString::toHtmlEscaped has it.
+    void escaped(QStringView text) {
+        qsizetype plain = 0;
+        for (qsizetype at = 0; at < text.size(); ++at) {
+            const char16_t c = text[at].unicode();
+            const char16_t *entity = c == u'<'   ? u"&lt;"
+                                     : c == u'>' ? u"&gt;"
+                                     : c == u'&' ? u"&amp;"
+                                     : c == u'"' ? u"&quot;"
+                                                 : nullptr;
+            if (!entity)
+                continue;
+            html_ += text.mid(plain, at - plain);
+            html_ += QStringView(entity);
+            plain = at + 1;
+        }
+        html_ += text.mid(plain);
+    }
 
     void blank(qint64 verseId, QString &run, bool last) {
         page_.blanks.append({verseId, run});
-        const QString n = number(page_.blanks.size());
-        const QString ids = QStringLiteral(" id=\"blank%1\" name=\"blank%1\"").arg(n);
+        const qint64 n = page_.blanks.size();
         const int length = int(run.size());
         if (!last)
-            html() += QStringLiteral("&nbsp;<INPUT  style=\"%1\" type=text size=\"%2\"")
-                          .arg(blankStyle, number(std::min(length, longestInput))) +
-                      ids + '>';
+            add(u"&nbsp;<INPUT  style=\"").add(blankStyle).add(u"\" type=text size=\"")
+                .number(std::min(length, longestInput));
         else if (length <= longestInput)
-            html() += QStringLiteral("<INPUT type=text  style=\"%1\"  size=\"%2\"")
-                          .arg(blankStyle, number(length)) +
-                      ids + '>';
+            add(u"<INPUT type=text  style=\"").add(blankStyle).add(u"\"  size=\"").number(length);
         else
-            html() += QStringLiteral("<TextArea rows=\"%1\" style=\"%2;overflow:hidden;"
-                                     "width:640px\"")
-                          .arg(number(textAreaRows(length)), blankStyle) +
-                      ids + QStringLiteral("></TEXTAREA>");
-        html() += QStringLiteral("<INPUT type=hidden id=\"answer%1\" name=\"answer%1\" value=\"")
-                      .arg(n) +
-                  escaped(run) +
-                  QStringLiteral("\"><INPUT type=hidden id=\"verseid%1\"name=\"verseid%1\" "
-                                 "value=\"%2\">")
-                      .arg(n, number(verseId));
+            add(u"<TextArea rows=\"").number(textAreaRows(length)).add(u"\" style=\"")
+                .add(blankStyle).add(u";overflow:hidden;width:640px");
+        add(u"\" id=\"blank").number(n).add(u"\" name=\"blank").number(n).add(u"\"");
+        add(last && length > longestInput ? u"></TEXTAREA>" : u">");
+        add(u"<INPUT type=hidden id=\"answer").number(n).add(u"\" name=\"answer").number(n);
+        add(u"\" value=\"");
+        escaped(run);
+        add(u"\"><INPUT type=hidden id=\"verseid").number(n).add(u"\"name=\"verseid").number(n);
+        add(u"\" value=\"").number(verseId).add(u"\">");
         run.clear();
     }
 
     BuiltPage &page_;
+    QString &html_;
 };
 } // namespace
 
 BuiltPage buildPage(const QList<PageVerse> &verses, const QDateTime &now) {
     BuiltPage page;
-    page.html = QStringLiteral(
+    // Room for the page as a page of short words takes it: a whole book's grows in place.
+    qsizetype room = 200;
+    for (const PageVerse &verse : verses)
+        room += verse.text ? 400 + 20 * verse.text->text.size() : 0;
+    page.html.reserve(room);
+    page.html += QStringLiteral(
         "<HTML><BODY><span style=\"font-family:arial;font-size:12pt\">Fill in the blanks:</span>"
         "<br><TABLE width=\"650px\" border=0 cellpadding=0 cellspacing=0>");
     PageWriter writer(page);
