@@ -4,26 +4,36 @@
 #include "core/clock.h"
 #include "learning/askable.h"
 #include "learning/schedule.h"
+#include "learning/tokens.h"
 #include "store/passages.h"
 #include "store/wordsize.h"
 
 #include <algorithm>
 
 namespace {
-// Everything the judged page moves, each row read once.
+// Everything the judged page moves, each row read once. The page's verses were added together,
+// so their rows lie in one run of ids, read in one pass; their words are measured from the
+// texts the page was built from.
 PageRecords readRecords(Database &db, const QuizState &state, const Judgement &judgement) {
     PageRecords page{{}, std::nullopt, state.verse, state.passage};
-    Statement verse(db, "SELECT VerseBook, verseChapter, VerseNum, verseLevel, WordSizeLevel, "
-                        "minWordSize, verseScore, ScheduleDate FROM PassageVerses WHERE id = ?");
-    WordSizeMeasure measure(db);
+    qint64 low = std::numeric_limits<qint64>::max(), high = std::numeric_limits<qint64>::min();
     for (const auto &[verseId, right] : judgement.verses) {
-        if (verse.bindAll(verseId).next())
-            page.verses.append(
-                {verseId,
-                 {storedNumber(verse.integer(3)), storedNumber(verse.integer(4)),
-                  storedNumber(verse.integer(5)), storedNumber(verse.integer(6)), verse.text(7)},
-                 measure.wordLengths(verse.integer(0), verse.integer(1), verse.integer(2))});
-        verse.reset();
+        low = std::min(low, verseId);
+        high = std::max(high, verseId);
+    }
+    QHash<qint64, VerseNumbers> stored;
+    Statement verses(db, "SELECT id, verseLevel, WordSizeLevel, minWordSize, verseScore, "
+                         "ScheduleDate FROM PassageVerses WHERE id BETWEEN ? AND ? AND passageID = ?");
+    verses.bindAll(low, high, state.currentPassageID);
+    while (verses.next())
+        stored.insert(verses.integer(0),
+                      {storedNumber(verses.integer(1)), storedNumber(verses.integer(2)),
+                       storedNumber(verses.integer(3)), storedNumber(verses.integer(4)),
+                       verses.text(5)});
+    for (const auto &[verseId, right] : judgement.verses) {
+        const auto numbers = stored.constFind(verseId);
+        if (numbers != stored.constEnd())
+            page.verses.append({verseId, *numbers, tokenLengths(state.texts.value(verseId))});
     }
     Statement passage(db, "SELECT passageScore, passagelevel, numVersestoAsk, numVerses, "
                           "scheduledate FROM Passages WHERE id = ?");
@@ -156,6 +166,7 @@ void Quiz::readPassage(qint64 passageId, const std::function<void()> &read) {
 
 QString Quiz::makeQuestion() {
     state_.blanks.clear();
+    state_.texts.clear();
     ++state_.dueRound;
     const QDateTime now = clock_.now();
     struct Due {
@@ -185,9 +196,9 @@ QString Quiz::makeQuestion() {
             state_.dueRound = 1; // past the last due passage: start over at the first
         const Due &passage = due[state_.dueRound - 1];
         BuiltPage page;
+        QList<PageVerse> verses;
         readPassage(passage.id, [&] {
-            const QList<PageVerse> verses =
-                pageVerses(passage.id, std::min(passage.toAsk, passage.verses + 1));
+            verses = pageVerses(passage.id, std::min(passage.toAsk, passage.verses + 1));
             const std::optional<QString> from = askable(passage.date, verses).passage;
             if (from && isDue(*from))
                 page = buildPage(verses, now);
@@ -195,6 +206,9 @@ QString Quiz::makeQuestion() {
         if (!page.blanks.isEmpty()) {
             state_.currentPassageID = passage.id;
             state_.blanks = page.blanks;
+            for (const PageVerse &verse : std::as_const(verses))
+                if (verse.text)
+                    state_.texts.insert(verse.id, verse.text->text);
             return page.html;
         }
     }
@@ -250,6 +264,7 @@ Judgement Quiz::submit(const QList<BlankAnswer> &answers) {
     writeRecords(db_, before, after, state_.currentPassageID);
     transaction.commit();
     state_.blanks.clear();
+    state_.texts.clear();
     state_.verse = after.verseThresholds;
     state_.passage = after.passageThresholds;
     ++(judgement.pageRight ? numCorrect : numIncorrect);

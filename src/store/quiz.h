@@ -6,6 +6,7 @@
 #include "learning/page.h"
 #include "learning/steps.h"
 
+#include <QHash>
 #include <QSet>
 #include <functional>
 
@@ -17,6 +18,7 @@ struct QuizState {
     int dueRound = 0;            // which due passage the next page takes, from 1
     qint64 currentPassageID = 0; // the passage whose page is shown
     QList<Blank> blanks;         // of the page shown; empty once it is judged
+    QHash<qint64, QString> texts; // its verses' words by PassageVerses.id, measured when judged
     Thresholds verse;
     Thresholds passage;
 };
