@@ -128,7 +128,7 @@ int versekeepChild(qint64 user) {
         Qt::SingleShotConnection);
     loop.exec();
     for (int i = 0; i < 3; ++i) {
-        evaluate(view->page(), fillBlanks);
+        fillBlanks(view->page());
         const int before = quiz->quiz().numCorrect;
         quiz->findChild<QPushButton *>(QStringLiteral("SubmitAnswer"))->click();
         waitForFreshPageDrawn(view, [&] { return quiz->quiz().numCorrect > before; });
@@ -164,7 +164,7 @@ int bareChild(qint64 user) {
     QObject::connect(
         page, &QWebEnginePage::loadFinished, page,
         [&] {
-            page->runJavaScript(showScript(html));
+            page->runJavaScript(showScript(html, view.get()));
             whenFreshPage(page, [&] {
                 whenDrawn(view.get(), [&] {
                     shown = timer.nsecsElapsed();
@@ -179,8 +179,8 @@ int bareChild(qint64 user) {
     view->show();
     loop.exec();
     for (int i = 0; i < 3; ++i) {
-        evaluate(page, fillBlanks);
-        page->runJavaScript(showScript(html));
+        fillBlanks(page);
+        page->runJavaScript(showScript(html, view.get()));
         waitForFreshPageDrawn(view.get());
     }
     report(shown);

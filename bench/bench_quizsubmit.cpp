@@ -142,7 +142,7 @@ int main(int argc, char *argv[]) {
         if (!QTest::qWaitForWindowActive(window))
             qFatal("the quiz window is not active");
         webView(window)->setFocus();
-        evaluate(webPage(window), fillBlanks);
+        fillBlanks(webPage(window));
         settle();
     };
     auto submit = [&](Kind &kind) {
@@ -173,7 +173,7 @@ int main(int argc, char *argv[]) {
             qFatal("a right page was judged wrong");
         const QString html = core.makeQuestion();
         kind.core.push_back(elapsedMs(timer) - coreStart);
-        view->page()->runJavaScript(showScript(html));
+        view->page()->runJavaScript(showScript(html, view));
         waitForFreshPageDrawn(view);
         kind.figure.push_back(elapsedMs(timer));
     };

@@ -3,6 +3,7 @@
 #include "benchwindow.h"
 
 #include "gui/dialogs.h"
+#include "gui/quiz/questionpage.h"
 #include "gui/quiz/quizzing.h"
 
 #include <QApplication>
@@ -43,13 +44,6 @@ inline QWebEngineView *webView(Quizzing *quiz) {
 
 inline QWebEnginePage *webPage(Quizzing *quiz) { return webView(quiz)->page(); }
 
-// Every blank takes its own answer, so the page is judged right; a page still coming in
-// part by part is taken in whole first, as a learner's typing would wait for it.
-inline const QString fillBlanks = QStringLiteral(
-    "(function () { if (window.versekeep && versekeep.complete) versekeep.complete();"
-    " var n = 1, blank; while ((blank = document.getElementById('blank' + n))) {"
-    " blank.value = document.getElementById('answer' + n).value; ++n; } return n - 1; })()");
-
 // Every blank's verse id, expected and typed text, read in one pass by the ids' own case,
 // as one JSON text.
 inline const QString readBlanks = QStringLiteral(
@@ -58,10 +52,18 @@ inline const QString readBlanks = QStringLiteral(
     " document.getElementById('answer' + n).value, blank.value]); ++n; }"
     " return JSON.stringify(rows); })()");
 
-// The page any program must show: the body replaced, the html passed as JSON.
-inline QString showScript(const QString &html) {
+// What any program must show of a page before the learner sees it: its first screenful. The
+// body is replaced by the page's rows up to the first to begin a screenful's characters in
+// (as the program sends at once for a view of this size) and what follows its rows, the html
+// passed as JSON.
+inline QString showScript(const QString &html, const QWebEngineView *view) {
+    const qsizetype end = html.lastIndexOf(u"</TABLE>");
+    const qsizetype first = html.indexOf(u"<TR>");
+    const qsizetype cut = first < 0 ? -1 : html.indexOf(u"<TR>", first + firstScreenful(
+        view->width(), view->height(), view->zoomFactor()));
+    const QString shown = cut < 0 || cut > end ? html : html.left(cut) + html.mid(end);
     return QStringLiteral("document.body.innerHTML = %1[0];")
-        .arg(QString::fromUtf8(QJsonDocument(QJsonArray{html}).toJson(QJsonDocument::Compact)));
+        .arg(QString::fromUtf8(QJsonDocument(QJsonArray{shown}).toJson(QJsonDocument::Compact)));
 }
 
 inline QVariant evaluate(QWebEnginePage *page, const QString &script) {
@@ -152,6 +154,16 @@ inline void settle(int milliseconds = 300) {
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
     QGuiApplication::sync();
+}
+
+// Every blank takes its own answer, so the page is judged right; a page still coming in part
+// by part is waited for whole first, as a learner's typing would wait for it.
+inline void fillBlanks(QWebEnginePage *page) {
+    while (evaluate(page, QStringLiteral("!!(window.versekeep && versekeep.coming)")).toBool())
+        settle(20);
+    evaluate(page, QStringLiteral(
+        "(function () { var n = 1, blank; while ((blank = document.getElementById('blank' + n)))"
+        " { blank.value = document.getElementById('answer' + n).value; ++n; } return n - 1; })()"));
 }
 
 inline double elapsedMs(const QElapsedTimer &timer) { return timer.nsecsElapsed() / 1e6; }

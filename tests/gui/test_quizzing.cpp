@@ -238,7 +238,7 @@ void TestQuizzing::accentAndMarkTypedPlainly() {
 }
 
 // Psalm 119 whole, far more than the first screen's rows: answered once all of it is in, or
-// the moment it is asked, before the rest of its rows are in.
+// the moment it is asked, before the rest of its rows are in; Enter goes on past the rows in.
 void TestQuizzing::aLongPageReadWhole_data() {
     QTest::addColumn<bool>("whole");
     QTest::newRow("every blank filled") << true;
@@ -262,6 +262,15 @@ void TestQuizzing::aLongPageReadWhole() {
         QTRY_COMPARE(label("uLastAValue"), "CORRECT");
         return;
     }
+    // Enter in the last blank in yet goes on to the next, though it may still be coming.
+    window_->FormSetup("Bob", 2);
+    QTRY_VERIFY(js("document.getElementById('blank1') !== null").toBool());
+    const int shown = js("versekeep.count").toInt();
+    js(QStringLiteral("document.getElementById('blank%1').focus()").arg(shown));
+    QTest::keyClicks(keys(), "x");
+    QTest::keyClick(keys(), Qt::Key_Return);
+    QTRY_COMPARE(js("document.activeElement.id"),
+                 QVariant(QStringLiteral("blank%1").arg(shown < count ? shown + 1 : 1)));
     window_->FormSetup("Bob", 2);
     control<QPushButton>("SubmitAnswer")->click();
     QTRY_COMPARE(label("uLastAValue"), "INCORRECT");

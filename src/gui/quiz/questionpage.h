@@ -4,6 +4,7 @@
 #include "learning/answers.h"
 #include "learning/difference.h"
 
+#include <algorithm>
 #include <functional>
 
 class QWidget;
@@ -25,7 +26,9 @@ public:
     // Only the last request waits.
     virtual void whenReady(std::function<void()> ready) = 0;
     // ShowQuestion: the page text replaces the whole body. Each blank is then named for a
-    // screen reader, and one wider than the page wraps within it; then shown runs.
+    // screen reader, and one wider than the page wraps within it; then shown runs. A long
+    // page shows its first screenful at once and takes its other rows between frames;
+    // reading or marking its blanks takes it in whole first.
     virtual void showPage(const QString &html, std::function<void()> shown = {}) = 0;
     // The keyboard in blank 1.
     virtual void focusFirstBlank() = 0;
@@ -49,6 +52,12 @@ public:
     // menus, so the page hands them on.
     std::function<void(const QString &letter)> menuKeyPressed;
 };
+
+// The characters of a long page's rows shown at once in a view this size, at this zoom: two
+// screens' worth, as a page of short words fills them. The rest follows a piece at a time.
+inline qsizetype firstScreenful(int width, int height, qreal zoom) {
+    return std::max(qsizetype(0.05 * width * height / (zoom * zoom)), qsizetype(8 * 1024));
+}
 
 // The page over the browser engine, from a module loaded when the first quiz starts: the
 // engine takes a long while to load, and the user list should not wait for it. Throws

@@ -12,6 +12,10 @@
 #include <QWebEngineUrlRequestInterceptor>
 
 namespace {
+// The characters of a page's rows sent after the first screenful, piece by piece: each takes
+// the page some milliseconds, a frame's time at most.
+constexpr qsizetype pieceSize = 64 * 1024;
+
 // What the page adds to a page as built (the names a screen reader reads, the wrapping of
 // long blanks, the marks and corrections of a judged page, the line under the empty page) it
 // adds here, after the page is shown, as text, never as markup. A page may hold a whole book:
@@ -53,57 +57,47 @@ var versekeep = {
   say: function (text, values) {
     return text.replace(/%(\d)/g, function (all, n) { return values[n - 1]; });
   },
-  // The page as built replaces the body. A long page comes in parts cut at its rows: those
-  // that fill the screen at once, the rest a few at a time between frames, so that a whole
-  // book is on screen as soon as a short passage. Whatever reads or moves among the blanks
-  // takes the rest in first.
-  show: function (html, words) {
+  // The page as built replaces the body. A long page comes in parts cut at its rows: the
+  // window sends those that fill the screen at once, the rest a piece at a time, each asked
+  // for once the screen has drawn the last, so that a whole book is on screen as soon as a
+  // short passage. Whatever reads the blanks or marks them has the window send the rest first.
+  show: function (html, words, total, coming) {
     versekeep.words = words;
     versekeep.judged = false;
-    var rows = [], found = /<tr[\s>]/gi, match;
-    while ((match = found.exec(html))) rows.push(match.index);
-    var end = rows.length ? html.slice(rows[rows.length - 1]).search(/<\/table/i) : -1;
-    end = end < 0 ? html.length : rows[rows.length - 1] + end;
-    rows.push(end);
-    var last = html.lastIndexOf(' id=\x22blank'); // the builder's last
-    versekeep.total = last < 0 ? 0 : parseInt(html.slice(last + 10), 10) || 0;
+    versekeep.total = total;
     versekeep.count = 0;
-    clearTimeout(versekeep.timer);
-    var taken = Math.min(rows.length - 1, 40);
-    document.body.innerHTML = html.slice(0, rows[taken]) + html.slice(end);
+    versekeep.focusComing = false;
+    versekeep.filled = false;
+    document.body.innerHTML = html;
     versekeep.prepare();
-    // Rows enough for the screen at any zoom, then the rest, from the next frame on.
+    versekeep.coming = coming;
+    if (coming) versekeep.askSoon();
+    return total;
+  },
+  // The window's next rows: at once while the page does not reach well below the window,
+  // else after the next frame.
+  askSoon: function () {
     var table = document.body.querySelector('tbody');
-    while (taken < rows.length - 1 && table.getBoundingClientRect().bottom < 2 * innerHeight)
-      taken = versekeep.append(html, rows, taken, taken + 40);
-    versekeep.rest = taken < rows.length - 1 ? {html: html, rows: rows, taken: taken} : null;
-    if (versekeep.rest) requestAnimationFrame(function () {
-      versekeep.timer = setTimeout(versekeep.more);
-    });
-    return versekeep.total;
+    if (!versekeep.filled && table)
+      versekeep.filled = table.getBoundingClientRect().bottom >= 2 * innerHeight;
+    if (!versekeep.filled) return versekeep.ask();
+    requestAnimationFrame(function () { setTimeout(versekeep.ask); });
   },
-  // Rows from to up to, after the last row shown; returns up to.
-  append: function (html, rows, from, upto) {
-    upto = Math.min(upto, rows.length - 1);
-    document.body.querySelector('tbody').insertAdjacentHTML('beforeend',
-                                                            html.slice(rows[from], rows[upto]));
+  ask: function () {
+    if (versekeep.coming && versekeep.window) versekeep.window.more();
+  },
+  // Rows after the last: coming says whether more follow.
+  add: function (rows, coming) {
+    var table = document.body.querySelector('tbody'), first = versekeep.count + 1;
+    if (!table) return;
+    table.insertAdjacentHTML('beforeend', rows);
     versekeep.prepare();
-    return upto;
-  },
-  // A few more rows, some milliseconds' worth, then the screen's turn again.
-  more: function () {
-    var rest = versekeep.rest, began = performance.now();
-    while (rest && performance.now() - began < 8) {
-      rest.taken = versekeep.append(rest.html, rest.rows, rest.taken, rest.taken + 100);
-      if (rest.taken === rest.rows.length - 1) rest = versekeep.rest = null;
+    versekeep.coming = coming;
+    if (versekeep.focusComing && versekeep.count >= first) {
+      versekeep.focusComing = false;
+      document.getElementById('blank' + first).focus();
     }
-    if (rest) versekeep.timer = setTimeout(versekeep.more);
-  },
-  complete: function () {
-    var rest = versekeep.rest;
-    clearTimeout(versekeep.timer);
-    versekeep.rest = null;
-    if (rest) versekeep.append(rest.html, rest.rows, rest.taken, rest.rows.length);
+    if (coming) versekeep.askSoon();
   },
   // The blanks come in since the last: each named for a screen reader, the long ones fitted.
   prepare: function () {
@@ -190,13 +184,18 @@ var versekeep = {
     var blank = document.getElementById('blank1');
     if (blank) blank.focus();
   },
-  // Enter in a blank: the next blank still empty, going round; false when every other is filled.
+  // Enter in a blank: the next blank still empty, going round; false when every other is
+  // filled. Past the last blank shown while more are coming, the next is the first of those.
   focusNextEmpty: function (from) {
-    versekeep.complete();
     var blanks = versekeep.blanks(), at = blanks.indexOf(from);
-    for (var k = 1; at >= 0 && k < blanks.length; ++k) {
+    for (var k = 1; at >= 0 && k < blanks.length + 1; ++k) {
+      if (at + k === blanks.length && versekeep.coming) {
+        versekeep.focusComing = true;
+        versekeep.ask();
+        return true;
+      }
       var next = blanks[(at + k) % blanks.length];
-      if (next.value.trim() === '') {
+      if (next !== from && next.value.trim() === '') {
         next.focus();
         return true;
       }
@@ -204,7 +203,6 @@ var versekeep = {
     return false;
   },
   read: function (count) {
-    versekeep.complete();
     // The builder's own ids are found at once; the index of them all only for another case.
     var ids = null, blanks = [], find = function (id) {
       return document.getElementById(id) || (ids = ids || versekeep.index()).find(id);
@@ -219,7 +217,6 @@ var versekeep = {
   // Each blank right or wrong, beside it a mark; a wrong one red, with the page's expected text
   // as its tooltip, and under it the words that differ.
   correct: function (results) {
-    versekeep.complete();
     var words = versekeep.words, blanks = versekeep.blanks();
     versekeep.judged = true;
     results.forEach(function (result, n) {
@@ -268,6 +265,7 @@ var versekeep = {
 };
 new QWebChannel(qt.webChannelTransport, function (channel) {
   versekeep.window = channel.objects.window;
+  versekeep.ask(); // rows the first page waits for
 });
 window.addEventListener('resize', function () {
   versekeep.widths = null;
@@ -332,6 +330,7 @@ public Q_SLOTS:
         if (page_->menuKeyPressed)
             page_->menuKeyPressed(letter);
     }
+    void more() { page_->sendRows(pieceSize); }
 
 private:
     WebQuestionPage *page_;
@@ -384,15 +383,9 @@ void WebQuestionPage::whenReady(std::function<void()> ready) {
 }
 
 namespace {
-// A value as JSON. Texts, a page's html among them, are written by a loop of their own: Qt's
-// writer takes a tenth of a second over the html of a whole book.
-QString json(const QVariant &value) {
-    if (value.typeId() != QMetaType::QString) {
-        const QByteArray array = QJsonDocument(QJsonArray{QJsonValue::fromVariant(value)})
-                                     .toJson(QJsonDocument::Compact);
-        return QString::fromUtf8(array.mid(1, array.size() - 2));
-    }
-    const QString text = value.toString();
+// A text as JSON, written by a loop of its own: Qt's writer takes a tenth of a second over the
+// html of a whole book.
+QString jsonText(QStringView text) {
     QString written;
     written.reserve(text.size() + text.size() / 8 + 2);
     written += u'"';
@@ -401,26 +394,38 @@ QString json(const QVariant &value) {
         const char16_t code = text[at].unicode();
         if (code >= 0x20 && code != u'"' && code != u'\\' && code != 0x2028 && code != 0x2029)
             continue;
-        written += QStringView(text).mid(plain, at - plain);
+        written += text.mid(plain, at - plain);
         if (code == u'"' || code == u'\\')
             written.append(u'\\').append(QChar(code));
         else
             written += QStringLiteral("\\u%1").arg(int(code), 4, 16, QLatin1Char('0'));
         plain = at + 1;
     }
-    written += QStringView(text).mid(plain);
+    written += text.mid(plain);
     written += u'"';
     return written;
 }
+
+QString json(const QVariant &value) {
+    const QByteArray array = QJsonDocument(QJsonArray{QJsonValue::fromVariant(value)})
+                                 .toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// Where the next row of a page begins at or after from; -1 when none does. The builder's
+// texts are escaped, so a "<tr" is always markup.
+qsizetype rowAt(QStringView html, qsizetype from) {
+    for (qsizetype at = from; (at = html.indexOf(u"<tr", at, Qt::CaseInsensitive)) >= 0; ++at)
+        if (at + 3 < html.size() && (html[at + 3] == u'>' || html[at + 3].isSpace()))
+            return at;
+    return -1;
+}
 } // namespace
 
-void WebQuestionPage::call(const QString &function, const QVariantList &arguments,
+void WebQuestionPage::call(const QString &function, const QStringList &arguments,
                            const std::function<void(const QVariant &)> &result) {
-    QStringList values;
-    for (const QVariant &argument : arguments)
-        values << json(argument);
     const QString script =
-        QStringLiteral("versekeep.%1(%2)").arg(function, values.join(u','));
+        QStringLiteral("versekeep.%1(%2)").arg(function, arguments.join(u','));
     if (result)
         page()->runJavaScript(script, result);
     else
@@ -432,10 +437,42 @@ void WebQuestionPage::showPage(const QString &html, std::function<void()> shown)
         {QStringLiteral("blank"), tr("Blank %1 of %2, %3")},
         {QStringLiteral("expected"), tr("Expected: %1")},
     };
-    call(QStringLiteral("show"), {html, words}, [shown](const QVariant &) {
-        if (shown)
-            shown();
-    });
+    // The builder numbers its blanks in order: the last one's number is their count.
+    const qsizetype last = html.lastIndexOf(u" id=\"blank");
+    int total = 0;
+    for (qsizetype at = last + 10; last >= 0 && at < html.size() && html[at].isDigit(); ++at)
+        total = total * 10 + html[at].digitValue();
+    // The rows up to the first screenful, and what follows the rows, go now.
+    page_ = html;
+    sent_ = rowsEnd_ = 0;
+    const qsizetype first = rowAt(html, 0);
+    const qsizetype end = first < 0 ? -1 : html.lastIndexOf(u"</table", -1, Qt::CaseInsensitive);
+    if (end > first) {
+        const qsizetype cut = rowAt(QStringView(html).left(end),
+                                    first + firstScreenful(width(), height(), zoomFactor()));
+        sent_ = cut < 0 ? end : cut;
+        rowsEnd_ = end;
+    }
+    const QString now = sent_ < rowsEnd_ ? html.left(sent_) + html.mid(rowsEnd_) : html;
+    call(QStringLiteral("show"),
+         {jsonText(now), json(words), QString::number(total),
+          QLatin1String(sent_ < rowsEnd_ ? "true" : "false")},
+         [shown](const QVariant &) {
+             if (shown)
+                 shown();
+         });
+}
+
+void WebQuestionPage::sendRows(qsizetype size) {
+    if (sent_ >= rowsEnd_)
+        return;
+    const qsizetype cut = size >= rowsEnd_ - sent_
+                              ? -1
+                              : rowAt(QStringView(page_).left(rowsEnd_), sent_ + size);
+    const qsizetype upto = cut < 0 ? rowsEnd_ : cut;
+    const QStringView rows = QStringView(page_).mid(sent_, upto - sent_);
+    sent_ = upto;
+    call(QStringLiteral("add"), {jsonText(rows), QLatin1String(sent_ < rowsEnd_ ? "true" : "false")});
 }
 
 void WebQuestionPage::focusFirstBlank() {
@@ -446,7 +483,8 @@ void WebQuestionPage::focusFirstBlank() {
 void WebQuestionPage::readBlanks(int count,
                                  std::function<void(const QList<BlankAnswer> &)> done,
                                  std::function<void(const Error &)> failed) {
-    call(QStringLiteral("read"), {count}, [done, failed](const QVariant &result) {
+    sendRows(rowsEnd_); // the rows still to send, all of them
+    call(QStringLiteral("read"), {QString::number(count)}, [done, failed](const QVariant &result) {
         if (result.typeId() != QMetaType::QString)
             return failed(Error(Error::ObjectRequired,
                                 tr("Blank %1 is missing from the page.").arg(result.toInt())));
@@ -474,11 +512,12 @@ void WebQuestionPage::showCorrections(const QList<BlankCorrection> &blanks) {
         results.append(QVariantMap{{QStringLiteral("right"), blank.right},
                                    {QStringLiteral("difference"), difference}});
     }
-    call(QStringLiteral("correct"), {QVariant(results)});
+    sendRows(rowsEnd_);
+    call(QStringLiteral("correct"), {json(QVariant(results))});
 }
 
 void WebQuestionPage::showNote(const QString &text) {
-    call(QStringLiteral("note"), {text});
+    call(QStringLiteral("note"), {jsonText(text)});
 }
 
 void WebQuestionPage::setZoom(qreal factor) {

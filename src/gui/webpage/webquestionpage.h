@@ -26,12 +26,19 @@ public:
     void setZoom(qreal factor) override;
 
 private:
-    // Calls a function of the page's script with values passed as JSON.
-    void call(const QString &function, const QVariantList &arguments,
+    friend class PageEvents;
+    // Calls a function of the page's script with its arguments written as JSON.
+    void call(const QString &function, const QStringList &arguments,
               const std::function<void(const QVariant &)> &result = {});
+    // The page's next rows not yet sent, some size of them cut at a row.
+    void sendRows(qsizetype size);
 
     QWebEngineProfile *profile_;
     bool ready_ = false;
     qreal zoom_ = 1;
     std::function<void()> pending_;
+    QString page_;          // shown last, whole
+    qsizetype sent_ = 0;    // its rows from here on are still to send
+    qsizetype rowsEnd_ = 0; // where its rows end
+
 };
