@@ -1,7 +1,8 @@
 // Start Learning until the first page is on screen, against the floor of a bare web view
 // given the same page the same way: a small document set as its html, the body replaced by
-// script once it has loaded, then one more script asking for blank 1, then the frame drawn
-// (benchquiz.h says how). Both clocks start with a first window already up, so only the
+// script once it has loaded with the page's first screenful (as much as the program sends
+// at once), then one more script asking for blank 1, then the frame drawn (benchquiz.h says
+// how). Both clocks start with a first window already up, so only the
 // quiz's own cost is timed; the web engine's start-up dominates, so every sample is a fresh
 // process, the kinds taken in turn. Two pages: Genesis 1:1-3, and the whole book of Psalms
 // asked whole (2,461 verses, 3,225 blanks).

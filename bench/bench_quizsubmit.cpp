@@ -8,7 +8,8 @@
 // run, with a floor for each size that does the same observable work by the most direct means:
 //   floor     every blank read back in one script by the ids' own case, Quiz::submit and
 //             makeQuestion on the same database (the judging, its transaction and the next
-//             page's queries), the body replaced by script with that page, the same question
+//             page's queries), the body replaced by script with that page's first
+//             screenful (as much as the program sends at once), the same question
 //             for blank 1, and the frame drawn
 //   progress  the 10-verse Submit with the progress window open on a learner whose other
 //             passages, not due, hold the whole Bible at verse level 1 (its worst case)
