@@ -22,6 +22,7 @@ private Q_SLOTS:
     void accentAndMarkTypedPlainly();
     void aLongPageReadWhole_data();
     void aLongPageReadWhole();
+    void enterAfterTheLastBlankGoesRound();
 
 private:
     // Runs a script in the page and waits for its value.
@@ -278,6 +279,24 @@ void TestQuizzing::aLongPageReadWhole() {
                  QVariant(QStringLiteral("vk-wrong / Blank %1 of %1, Psalms 119:176").arg(count)));
     QCOMPARE(js("document.querySelectorAll('.vk-mark').length").toInt(), count);
     fixture_->dialogs.informations.clear();
+}
+
+// The book of Psalms with only its first verses due: Enter in the page's last blank, the
+// rows after it still coming or not, goes round to the first blank left empty.
+void TestQuizzing::enterAfterTheLastBlankGoesRound() {
+    addPassage(fixture_->test.db(), fixture_->clock,
+               {{19, "Psalms", 1, 1}, {19, "Psalms", 150, 6}}, "Bob", 2);
+    fixture_->test.db().execute(
+        "UPDATE Passages SET numVersestoAsk = numVerses + 1 WHERE id = 2; UPDATE PassageVerses "
+        "SET ScheduleDate = '2999-01-01 00:00:00' WHERE passageID = 2 AND id > "
+        "(SELECT min(id) + 2 FROM PassageVerses WHERE passageID = 2)");
+    start("Bob", 2, "Psalms 1:1");
+    const int count = int(window_->quiz().state().blanks.size());
+    js(QStringLiteral("document.getElementById('blank%1').focus()").arg(count));
+    QTest::keyClicks(keys(), "x");
+    QTest::keyClick(keys(), Qt::Key_Return);
+    QTRY_COMPARE(js("document.activeElement.id"), QVariant("blank1"));
+    QCOMPARE(judged_->count(), 0);
 }
 
 VERSEKEEP_TEST_MAIN(TestQuizzing, QApplication)

@@ -93,9 +93,13 @@ var versekeep = {
     table.insertAdjacentHTML('beforeend', rows);
     versekeep.prepare();
     versekeep.coming = coming;
-    if (versekeep.focusComing && versekeep.count >= first) {
+    // Enter was pressed past the last blank in: the first that came, or with none to come
+    // round to the first left empty, or with none of those the page is answered.
+    if (versekeep.focusComing && (versekeep.count >= first || !coming)) {
       versekeep.focusComing = false;
-      document.getElementById('blank' + first).focus();
+      if (versekeep.count >= first) document.getElementById('blank' + first).focus();
+      else if (!versekeep.focusNextEmpty(document.activeElement) && versekeep.window)
+        versekeep.window.enter();
     }
     if (coming) versekeep.askSoon();
   },
