@@ -48,6 +48,8 @@ public:
     void settled();
 
     [[noreturn]] void fail(int resultCode) const;
+    // Throws unless the connection is open and this is the thread that opened it.
+    void usable() const;
 
     // Keeps the mark that the file is in use until the connection closes.
     void holdWhileOpen(std::unique_ptr<InUse> mark);
@@ -56,6 +58,7 @@ public:
 
 private:
     sqlite3 *db_ = nullptr;
+    Qt::HANDLE thread_ = nullptr; // that opened it
     std::unique_ptr<Busy> busy_;
     std::unique_ptr<InUse> inUse_; // after db_: let go only once the file is closed
 };
