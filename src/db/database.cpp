@@ -313,6 +313,13 @@ void Transaction::commit() {
     open_ = false;
 }
 
+// A savepoint outside a transaction begins one, which takes its lock with the first read.
+ReadTogether::ReadTogether(Database &db) : db_(db) { db_.execute("SAVEPOINT readTogether"); }
+
+ReadTogether::~ReadTogether() {
+    sqlite3_exec(db_.handle(), "RELEASE readTogether", nullptr, nullptr, nullptr);
+}
+
 QList<ListEntry> listEntries(Statement &rows) {
     QList<ListEntry> entries;
     while (rows.next())

@@ -120,5 +120,18 @@ private:
     bool open_ = true;
 };
 
+// Reads that see the file as it was at one moment: another copy of the program's write
+// comes before all of them or after all of them. Within a Transaction, part of it.
+class ReadTogether {
+public:
+    explicit ReadTogether(Database &db);
+    ~ReadTogether();
+    ReadTogether(const ReadTogether &) = delete;
+    ReadTogether &operator=(const ReadTogether &) = delete;
+
+private:
+    Database &db_;
+};
+
 // Reads every row of a query whose columns are an id and a text. A NULL throws.
 QList<ListEntry> listEntries(Statement &rows);

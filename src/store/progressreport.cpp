@@ -51,90 +51,128 @@ ProgressReport progressReport(Database &db, const Clock &clock, qint64 userId) {
     return ProgressReports(db)(clock, userId);
 }
 
+namespace {
+// Two reads, passages then their verses, rather than one joined: each verse row then carries
+// only its own columns, those of verseRow.
+const char *const passageColumns = "SELECT id, startbook, startchapter, startverse, endbook, "
+                                   "endchapter, endverse, numVersestoAsk, numVerses, "
+                                   "passagelevel, scheduledate FROM Passages ";
+} // namespace
+
 ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
-    const QDateTime now = clock.now();
+    readAll(userId);
+    return count(clock.now());
+}
+
+void ProgressReports::readAll(qint64 userId) {
+    kept_.clear();
+    letIn_.clear();
+    if (!names_)
+        names_.emplace(db_);
+    ReadTogether together(db_);
+    {
+        Statement rows(db_,
+                       (QByteArray(passageColumns) + "WHERE UserID = ? ORDER BY id").constData());
+        rows.bindAll(userId);
+        while (rows.next())
+            kept_.push_back(passageRow(rows));
+    }
+    // The verses let in are read before any is measured, so that those not yet measured
+    // are read from the verse table in one go.
+    QList<VersePlace> unmeasured;
+    {
+        // Passage by passage, as above, each in reading order.
+        Statement rows(db_, "SELECT v.passageID, v.VerseBook, v.verseChapter, v.VerseNum, "
+                            "v.verseLevel, v.WordSizeLevel, v.minWordSize, v.ScheduleDate "
+                            "FROM Passages p JOIN PassageVerses v ON v.passageID = p.id "
+                            "WHERE p.UserID = ? "
+                            "ORDER BY p.id, v.VerseBook, v.verseChapter, v.VerseNum, v.id");
+        rows.bindAll(userId);
+        auto passage = kept_.begin();
+        while (rows.next()) {
+            const qint64 id = rows.integer(0);
+            while (passage != kept_.end() && passage->passage.id < id)
+                ++passage;
+            if (passage != kept_.end() && passage->passage.id == id)
+                verseRow(rows, *passage, letIn_, unmeasured);
+        }
+    }
+    qsizetype first = 0;
+    for (Kept &kept : kept_) {
+        kept.first = first;
+        first += kept.passage.versesIn;
+    }
+    measure(letIn_.begin(), letIn_.end(), unmeasured);
+}
+
+ProgressReports::Kept ProgressReports::passageRow(const Statement &row) const {
+    Kept kept;
+    PassageProgress &passage = kept.passage;
+    passage.id = row.integer(0);
+    passage.range = shownRange(row, 1, *names_).text();
+    const int toAsk = storedNumber(row.integer(7));
+    passage.verses = storedNumber(row.integer(8));
+    passage.wholePassage = toAsk == passage.verses + 1;
+    passage.level = storedNumber(row.integer(9));
+    passage.nextReview = row.text(10);
+    kept.toLetIn = std::clamp(toAsk, 0, std::max(passage.verses, 0));
+    return kept;
+}
+
+void ProgressReports::verseRow(const Statement &row, Kept &kept, std::vector<LetIn> &letIn,
+                               QList<VersePlace> &unmeasured) const {
+    enum { PassageId, Book, Chapter, Verse, Level, WordSizeLevel, MinWordSize, Date };
+    PassageProgress &passage = kept.passage;
+    if (passage.versesIn == kept.toLetIn) {
+        ++kept.waiting;
+        return;
+    }
+    const VersePlace place{row.integer(Book), row.integer(Chapter), row.integer(Verse)};
+    if (passage.versesIn++ == 0) {
+        const auto at = [](qint64 number) { return qint64(storedNumber(number)); };
+        passage.readingOrder =
+            at(place.book) * 1000000 + at(place.chapter) * 1000 + at(place.verse);
+    }
+    const std::optional<VerseWords> words = words_.known(place);
+    if (!words)
+        unmeasured.append(place);
+    const auto level = std::clamp<qint64>(row.integer(Level), 1, ProgressReport::topVerseLevel);
+    letIn.push_back({place, words, int(level), storedNumber(row.integer(WordSizeLevel)),
+                     storedNumber(row.integer(MinWordSize)), row.text(Date)});
+}
+
+void ProgressReports::measure(std::vector<LetIn>::iterator from, std::vector<LetIn>::iterator to,
+                              const QList<VersePlace> &unmeasured) {
+    if (unmeasured.isEmpty())
+        return;
+    words_.learn(db_, unmeasured);
+    for (auto verse = from; verse != to; ++verse)
+        if (!verse->words)
+            verse->words = words_.known(verse->place);
+}
+
+ProgressReport ProgressReports::count(const QDateTime &now) const {
     const DueAt isDue(now);
     ProgressReport report;
     Forecast forecast(report.forecast, now.date());
-    if (!names_)
-        names_.emplace(db_);
-
-    // The verses let in are read before any is measured, so that those not yet measured
-    // are read from the verse table in one go.
-    letIn_.clear();
-    firstLetIn_.clear();
-    QList<VersePlace> unmeasured;
-    {
-        // Every verse of the learner's passages in one go, passage by passage, each in
-        // reading order; a passage without verses comes as one row without them.
-        Statement rows(db_,
-                       "SELECT p.id, p.startbook, p.startchapter, p.startverse, p.endbook, "
-                       "p.endchapter, p.endverse, p.numVersestoAsk, p.numVerses, p.passagelevel, "
-                       "p.scheduledate, v.VerseBook, v.verseChapter, v.VerseNum, v.verseLevel, "
-                       "v.WordSizeLevel, v.ScheduleDate, v.minWordSize, v.id FROM Passages p "
-                       "LEFT JOIN PassageVerses v ON v.passageID = p.id WHERE p.UserID = ? "
-                       "ORDER BY p.id, v.VerseBook, v.verseChapter, v.VerseNum, v.id");
-        enum { Book = 11, Chapter, Verse, Level, WordSizeLevel, Date, MinWordSize, VerseId };
-        rows.bindAll(userId);
-        int toLetIn = 0; // of the passage read: the first numVersestoAsk of its verses
-        while (rows.next()) {
-            if (const qint64 id = rows.integer(0);
-                report.passages.isEmpty() || id != report.passages.last().id) {
-                PassageProgress &passage = report.passages.emplace_back();
-                firstLetIn_.push_back(letIn_.size());
-                passage.id = id;
-                passage.range = shownRange(rows, 1, *names_).text();
-                const int toAsk = storedNumber(rows.integer(7));
-                passage.verses = storedNumber(rows.integer(8));
-                passage.wholePassage = toAsk == passage.verses + 1;
-                passage.level = storedNumber(rows.integer(9));
-                passage.nextReview = rows.text(10);
-                toLetIn = std::clamp(toAsk, 0, std::max(passage.verses, 0));
-            }
-            if (rows.isNull(VerseId))
-                continue;
-            PassageProgress &passage = report.passages.last();
-            if (passage.versesIn == toLetIn) {
-                ++report.versesWaiting;
-                continue;
-            }
-            const VersePlace place{rows.integer(Book), rows.integer(Chapter), rows.integer(Verse)};
-            if (passage.versesIn++ == 0) {
-                const auto at = [](qint64 number) { return qint64(storedNumber(number)); };
-                passage.readingOrder =
-                    at(place.book) * 1000000 + at(place.chapter) * 1000 + at(place.verse);
-            }
-            const std::optional<VerseWords> words = words_.known(place);
-            if (!words)
-                unmeasured.append(place);
-            letIn_.push_back({place, words,
-                          int(std::clamp<qint64>(rows.integer(Level), 1, report.topVerseLevel)),
-                          storedNumber(rows.integer(WordSizeLevel)),
-                          storedNumber(rows.integer(MinWordSize)), rows.text(Date)});
-        }
-    }
-    words_.learn(db_, unmeasured);
-
+    report.passages.reserve(qsizetype(kept_.size()));
     QList<AskableVerse> shown;
-    for (qsizetype at = 0; at < report.passages.size(); ++at) {
-        PassageProgress &passage = report.passages[at];
-        const qsizetype end =
-            at + 1 < report.passages.size() ? firstLetIn_[at + 1] : qsizetype(letIn_.size());
+    for (const Kept &kept : kept_) {
+        PassageProgress &passage = report.passages.emplace_back(kept.passage);
+        report.versesWaiting += kept.waiting;
         shown.clear();
-        for (qsizetype v = firstLetIn_[at]; v < end; ++v) {
-            const LetIn &verse = letIn_[v];
-            // Learnt above, unless the verse table lacks the verse.
-            const std::optional<VerseWords> words =
-                verse.words ? verse.words : words_.known(verse.place);
+        for (qsizetype v = kept.first; v < kept.first + passage.versesIn; ++v) {
+            const LetIn &verse = letIn_[std::size_t(v)];
             ++report.versesByLevel[verse.level - 1];
             if (verse.level == 1) {
                 ++report.versesLearning;
                 ++report.levelOneByStage[int(
-                    wordSizeStage(verse.wordSizeLevel, words ? words->steps : 0))];
+                    wordSizeStage(verse.wordSizeLevel, verse.words ? verse.words->steps : 0))];
             } else {
                 ++report.versesMatured;
             }
-            shown.append({verse.scheduleDate, words && words->blanks(verse.minWordSize)});
+            shown.append(
+                {verse.scheduleDate, verse.words && verse.words->blanks(verse.minWordSize)});
         }
         // Counted as the quiz asks: the passage and each verse from when it is askable.
         const Askable asked = askable(passage.nextReview, shown);

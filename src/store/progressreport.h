@@ -73,22 +73,41 @@ public:
     ProgressReport operator()(const Clock &clock, qint64 userId);
 
 private:
-    // A verse let in, read before its words are measured.
+    // A verse let in, as read.
     struct LetIn {
         VersePlace place;
-        std::optional<VerseWords> words; // when measured before this report
+        std::optional<VerseWords> words; // none when the verse table lacks it
         int level;
         int wordSizeLevel;
         int minWordSize;
         QString scheduleDate;
     };
+    // A passage as read: all the table shows of it but what the clock decides.
+    struct Kept {
+        PassageProgress passage;
+        int toLetIn = 0;     // the first numVersestoAsk of its verses, in reading order
+        int waiting = 0;     // its verses not yet let in
+        qsizetype first = 0; // of its verses let in, in letIn_
+    };
+
+    void readAll(qint64 userId);
+    // From a row of passageColumns, at its first column.
+    Kept passageRow(const Statement &row) const;
+    // From a verse row (passageID, VerseBook, verseChapter, VerseNum, verseLevel,
+    // WordSizeLevel, minWordSize, ScheduleDate): a verse of the passage, let in or waiting.
+    void verseRow(const Statement &row, Kept &kept, std::vector<LetIn> &letIn,
+                  QList<VersePlace> &unmeasured) const;
+    // The words of these verses, measuring those not yet measured.
+    void measure(std::vector<LetIn>::iterator from, std::vector<LetIn>::iterator to,
+                 const QList<VersePlace> &unmeasured);
+    ProgressReport count(const QDateTime &now) const;
 
     Database &db_;
     std::optional<BookNames> names_; // read with the first report
     VerseWordsCache words_;
     // Kept from report to report, so a refresh reuses their room.
-    std::vector<LetIn> letIn_;          // passage by passage
-    std::vector<qsizetype> firstLetIn_; // of each passage
+    std::vector<Kept> kept_;   // in the order added
+    std::vector<LetIn> letIn_; // passage by passage
 };
 
 // One report, every verse measured afresh.
