@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -25,6 +26,8 @@ struct Database::Busy {
 
 namespace {
 constexpr int busyStepMs = 20;
+
+std::atomic<quint64> openings{0};
 
 int onBusy(void *data, int attempt) {
     auto *busy = static_cast<Database::Busy *>(data);
@@ -93,6 +96,7 @@ Database::Database(const QString &path, const QByteArray &key)
         // Room for the whole verse table once decrypted: each page is decrypted once a run,
         // not again whenever a report or a page reads it.
         execute("PRAGMA cache_size = -16384");
+        serial_ = ++openings;
     } catch (...) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -125,7 +129,8 @@ Database::~Database() {
 }
 
 Database::Database(Database &&other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), thread_(other.thread_), busy_(std::move(other.busy_)),
+    : db_(std::exchange(other.db_, nullptr)), serial_(std::exchange(other.serial_, 0)),
+      thread_(other.thread_), busy_(std::move(other.busy_)),
       inUse_(std::move(other.inUse_)) {}
 
 Database &Database::operator=(Database &&other) noexcept {
@@ -133,6 +138,7 @@ Database &Database::operator=(Database &&other) noexcept {
         if (db_)
             sqlite3_close_v2(db_);
         db_ = std::exchange(other.db_, nullptr);
+        serial_ = std::exchange(other.serial_, 0);
         thread_ = other.thread_;
         busy_ = std::move(other.busy_);
         inUse_ = std::move(other.inUse_);
@@ -167,6 +173,7 @@ void Database::close() {
     if (rc != SQLITE_OK)
         fail(rc);
     db_ = nullptr;
+    serial_ = 0;
     inUse_.reset();
 }
 
@@ -187,6 +194,14 @@ void Database::execute(const char *sql) {
 }
 
 qint64 Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
+qint64 Database::changes() const { return db_ ? sqlite3_total_changes(db_) : 0; }
+
+qint64 Database::dataVersion() {
+    Statement version(*this, "PRAGMA data_version");
+    version.next();
+    return version.integer(0);
+}
 
 void Database::fail(int resultCode) const {
     const int code = resultCode & 0xff;

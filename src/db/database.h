@@ -39,6 +39,14 @@ public:
     void execute(const char *sql);
     qint64 lastInsertId() const;
     sqlite3 *handle() const { return db_; }
+    // Which opening this connection is: no other connection, to this file or any other,
+    // before or after, has the same.
+    quint64 serial() const { return serial_; }
+    // Rows inserted, updated or deleted through this connection since it opened.
+    qint64 changes() const;
+    // Differs from a value read before once another connection (another copy of the
+    // program) has written the file meanwhile; this connection's own writes leave it.
+    qint64 dataVersion();
 
     // While another copy of the program holds the file, work waits up to the timeout.
     // The hook hears when waiting starts (true) and ends (false).
@@ -58,6 +66,7 @@ public:
 
 private:
     sqlite3 *db_ = nullptr;
+    quint64 serial_ = 0;
     Qt::HANDLE thread_ = nullptr; // that opened it
     std::unique_ptr<Busy> busy_;
     std::unique_ptr<InUse> inUse_; // after db_: let go only once the file is closed

@@ -65,11 +65,15 @@ ProgressReport ProgressReports::operator()(const Clock &clock, qint64 userId) {
 }
 
 void ProgressReports::readAll(qint64 userId) {
+    connection_ = 0; // none kept, should reading fail
+    userId_ = userId;
     kept_.clear();
     letIn_.clear();
+    toReadAgain_.clear();
     if (!names_)
         names_.emplace(db_);
     ReadTogether together(db_);
+    const qint64 dataVersion = db_.dataVersion();
     {
         Statement rows(db_,
                        (QByteArray(passageColumns) + "WHERE UserID = ? ORDER BY id").constData());
@@ -103,6 +107,10 @@ void ProgressReports::readAll(qint64 userId) {
         first += kept.passage.versesIn;
     }
     measure(letIn_.begin(), letIn_.end(), unmeasured);
+    passagesRead_ = int(kept_.size());
+    dataVersion_ = dataVersion;
+    changes_ = db_.changes();
+    connection_ = db_.serial();
 }
 
 ProgressReports::Kept ProgressReports::passageRow(const Statement &row) const {
@@ -149,6 +157,72 @@ void ProgressReports::measure(std::vector<LetIn>::iterator from, std::vector<Let
     for (auto verse = from; verse != to; ++verse)
         if (!verse->words)
             verse->words = words_.known(verse->place);
+}
+
+void ProgressReports::written(const PassageWritten &written) {
+    // Anything written before it that went untold shows in changes() at the next report.
+    if (connection_ != 0 && written.changesBefore == changes_) {
+        changes_ = written.changesAfter;
+        if (!toReadAgain_.contains(written.passageId))
+            toReadAgain_.append(written.passageId);
+    }
+}
+
+ProgressReport ProgressReports::again(const Clock &clock) {
+    const auto readAllAgain = [&] {
+        readAll(userId_);
+        return count(clock.now());
+    };
+    if (connection_ == 0 || connection_ != db_.serial() || db_.changes() != changes_)
+        return readAllAgain();
+    ReadTogether together(db_);
+    if (db_.dataVersion() != dataVersion_)
+        return readAllAgain();
+    passagesRead_ = 0;
+    const quint64 connection = std::exchange(connection_, 0); // none kept, should reading fail
+    for (const qint64 id : std::exchange(toReadAgain_, {}))
+        if (!readAgain(id))
+            return readAllAgain();
+    connection_ = connection;
+    return count(clock.now());
+}
+
+bool ProgressReports::readAgain(qint64 passageId) {
+    const auto kept = std::lower_bound(
+        kept_.begin(), kept_.end(), passageId,
+        [](const Kept &kept, qint64 id) { return kept.passage.id < id; });
+    if (kept == kept_.end() || kept->passage.id != passageId)
+        return true; // another user's: none of these figures
+    Statement passage(db_,
+                      (QByteArray(passageColumns) + "WHERE id = ? AND UserID = ?").constData());
+    if (!passage.bindAll(passageId, userId_).next())
+        return false;
+    Kept read = passageRow(passage);
+    fresh_.clear();
+    QList<VersePlace> unmeasured;
+    Statement verses(db_, "SELECT passageID, VerseBook, verseChapter, VerseNum, verseLevel, "
+                          "WordSizeLevel, minWordSize, ScheduleDate FROM PassageVerses "
+                          "WHERE passageID = ? ORDER BY VerseBook, verseChapter, VerseNum, id");
+    verses.bindAll(passageId);
+    while (verses.next())
+        verseRow(verses, read, fresh_, unmeasured);
+    measure(fresh_.begin(), fresh_.end(), unmeasured);
+
+    // Into the place of its rows as read before, the passages after it moved along.
+    const qsizetype before = kept->passage.versesIn, after = read.passage.versesIn;
+    const auto first = letIn_.begin() + kept->first;
+    if (before == after) {
+        std::move(fresh_.begin(), fresh_.end(), first);
+    } else {
+        letIn_.insert(letIn_.erase(first, first + before), std::make_move_iterator(fresh_.begin()),
+                      std::make_move_iterator(fresh_.end()));
+        for (auto later = kept + 1; later != kept_.end(); ++later)
+            later->first += after - before;
+    }
+    read.first = kept->first;
+    *kept = std::move(read);
+    ++passagesRead_;
+    return true;
 }
 
 ProgressReport ProgressReports::count(const QDateTime &now) const {

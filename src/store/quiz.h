@@ -5,6 +5,7 @@
 #include "learning/answers.h"
 #include "learning/page.h"
 #include "learning/steps.h"
+#include "store/passagewritten.h"
 
 #include <QSet>
 #include <functional>
@@ -19,6 +20,7 @@ struct QuizState {
     QList<Blank> blanks;         // of the page shown; empty once it is judged
     Thresholds verse;
     Thresholds passage;
+    PassageWritten written; // by the last page judged
 };
 
 // What the quiz asks next when it has nothing to ask now.

@@ -345,8 +345,10 @@ QRect besideRect(const QRect &caller, QSize wanted, int narrowest, const QRect &
 
 void ProgressWindow::showUser(const QString &userName, qint64 userId) {
     Uname->setText(userName);
-    userId_ = userId;
-    refresh();
+    refreshTimer_->stop();
+    ProgressReport report;
+    if (context_.dialogs.attempt([&] { report = reports_(context_.clock, userId); }))
+        draw(report);
 }
 
 void ProgressWindow::refreshSoon() {
@@ -354,10 +356,15 @@ void ProgressWindow::refreshSoon() {
         refreshTimer_->start();
 }
 
+void ProgressWindow::refreshSoon(const PassageWritten &written) {
+    reports_.written(written);
+    refreshSoon();
+}
+
 void ProgressWindow::refresh() {
     refreshTimer_->stop();
     ProgressReport report;
-    if (context_.dialogs.attempt([&] { report = reports_(context_.clock, userId_); }))
+    if (context_.dialogs.attempt([&] { report = reports_.again(context_.clock); }))
         draw(report);
 }
 
