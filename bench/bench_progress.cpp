@@ -226,7 +226,8 @@ private:
             verses << day.verses;
             passages << day.passages;
         }
-        days_->setCategories(days);
+        if (days_->categories() != days)
+            days_->setCategories(days);
         setValues(forecastVerses_, verses);
         setValues(forecastPassages_, passages);
         forecastCount_->setRange(0, *std::max_element(verses.begin(), verses.end()));
@@ -238,10 +239,21 @@ private:
                 stages[stage] << (level == 0 ? (stage < 3 ? report_.levelOneByStage[stage] : 0)
                                              : (stage == 3 ? report_.versesByLevel[level] : 0));
         }
-        levels_->setCategories(levels);
+        if (levels_->categories() != levels)
+            levels_->setCategories(levels);
         for (int stage = 0; stage < 4; ++stage)
             setValues(ladderSets_[stage], stages[stage]);
         ladderCount_->setRange(0, report_.versesByLevel[0] + report_.versesByLevel[1]);
+        // The same rows are set in place (an item told what it has already does nothing).
+        if (rows_->rowCount() == report_.passages.size()) {
+            for (int row = 0; row < rows_->rowCount(); ++row) {
+                const PassageProgress &passage = report_.passages[row];
+                rows_->item(row, 0)->setText(passage.range);
+                rows_->item(row, 2)->setText(QString::number(passage.level));
+                rows_->item(row, 3)->setText(passage.askableFrom);
+            }
+            return;
+        }
         rows_->setRowCount(0);
         for (const PassageProgress &passage : report_.passages)
             rows_->appendRow({new QStandardItem(passage.range), new QStandardItem(),
@@ -249,9 +261,16 @@ private:
                               new QStandardItem(passage.askableFrom)});
     }
 
+    // Only the values that changed, as a chart redraws least.
     static void setValues(QBarSet *set, const QList<qreal> &values) {
-        set->remove(0, set->count());
-        set->append(values);
+        if (set->count() != values.size()) {
+            set->remove(0, set->count());
+            set->append(values);
+            return;
+        }
+        for (int at = 0; at < values.size(); ++at)
+            if (set->at(at) != values[at])
+                set->replace(at, values[at]);
     }
 
     Database &db_;
