@@ -19,8 +19,9 @@ WordSizeStage wordSizeStage(int wordSizeLevel, int steps) {
 }
 
 namespace {
-// The 14 days as their text, so that tens of thousands of dates are placed by comparing
-// text: the calendar day of the stored wall-clock reading, whatever the clocks did that night.
+// The 14 days as their text and number, so that tens of thousands of dates are placed by
+// comparing text or numbers: the calendar day of the stored wall-clock reading, whatever the
+// clocks did that night.
 class Forecast {
 public:
     Forecast(QList<ForecastDay> &days, QDate today) : days_(days) {
@@ -28,6 +29,8 @@ public:
             const QDate date = today.addDays(day);
             days_.append({date, 0, 0});
             texts_.append(date.toString(Qt::ISODate));
+            numbers_.append(minuteNumber(texts_.last() + QStringLiteral(" 00:00")).value_or(-1) /
+                            10000);
         }
     }
 
@@ -41,9 +44,20 @@ public:
         return found != texts_.cend() && *found == day ? &days_[found - texts_.cbegin()] : nullptr;
     }
 
+    // The same for a minuteNumber.
+    ForecastDay *dayOf(qint64 minute) {
+        const qint64 day = minute / 10000;
+        if (day <= numbers_.first())
+            return &days_.first();
+        const auto found = std::lower_bound(numbers_.cbegin(), numbers_.cend(), day);
+        return found != numbers_.cend() && *found == day ? &days_[found - numbers_.cbegin()]
+                                                         : nullptr;
+    }
+
 private:
     QList<ForecastDay> &days_;
     QStringList texts_;
+    QList<qint64> numbers_;
 };
 } // namespace
 
@@ -107,6 +121,8 @@ void ProgressReports::readAll(qint64 userId) {
         first += kept.passage.versesIn;
     }
     measure(letIn_.begin(), letIn_.end(), unmeasured);
+    for (Kept &kept : kept_)
+        ask(kept, letIn_.begin() + kept.first);
     passagesRead_ = int(kept_.size());
     dataVersion_ = dataVersion;
     changes_ = db_.changes();
@@ -207,6 +223,7 @@ bool ProgressReports::readAgain(qint64 passageId) {
     while (verses.next())
         verseRow(verses, read, fresh_, unmeasured);
     measure(fresh_.begin(), fresh_.end(), unmeasured);
+    ask(read, fresh_.begin());
 
     // Into the place of its rows as read before, the passages after it moved along.
     const qsizetype before = kept->passage.versesIn, after = read.passage.versesIn;
@@ -225,45 +242,60 @@ bool ProgressReports::readAgain(qint64 passageId) {
     return true;
 }
 
+void ProgressReports::ask(Kept &kept, std::vector<LetIn>::iterator verses) {
+    shown_.clear();
+    for (auto verse = verses; verse != verses + kept.passage.versesIn; ++verse)
+        shown_.append({verse->date, verse->words && verse->words->blanks(verse->minWordSize)});
+    const Askable asked = askable(kept.passage.nextReview, shown_);
+    const auto minuteOf = [](const std::optional<QString> &from) {
+        return from ? minuteNumber(*from).value_or(askedByText) : neverAsked;
+    };
+    kept.passage.askableFrom = asked.passage.value_or(QString());
+    kept.minute = minuteOf(asked.passage);
+    for (const std::optional<QString> &from : asked.verses) {
+        LetIn &verse = *verses++;
+        verse.date = from.value_or(QString());
+        verse.minute = minuteOf(from);
+    }
+}
+
 ProgressReport ProgressReports::count(const QDateTime &now) const {
     const DueAt isDue(now);
+    const std::optional<qint64> nowMinute = minuteNumber(toDbText(now));
     ProgressReport report;
     Forecast forecast(report.forecast, now.date());
+    // Whether a moment the quiz asks at is due, and on which day of the forecast it falls.
+    const auto place = [&](qint64 minute, const QString &date) {
+        if (minute >= 0 && nowMinute)
+            return std::pair(minute <= *nowMinute, forecast.dayOf(minute));
+        return std::pair(isDue(date), forecast.dayOf(date));
+    };
     report.passages.reserve(qsizetype(kept_.size()));
-    QList<AskableVerse> shown;
     for (const Kept &kept : kept_) {
         PassageProgress &passage = report.passages.emplace_back(kept.passage);
         report.versesWaiting += kept.waiting;
-        shown.clear();
-        for (qsizetype v = kept.first; v < kept.first + passage.versesIn; ++v) {
-            const LetIn &verse = letIn_[std::size_t(v)];
-            ++report.versesByLevel[verse.level - 1];
-            if (verse.level == 1) {
+        if (kept.minute != neverAsked) {
+            passage.wait = isDue.waitUntil(passage.askableFrom);
+            const auto [due, day] = place(kept.minute, passage.askableFrom);
+            report.passagesDue += due;
+            if (day)
+                ++day->passages;
+        }
+        const auto first = letIn_.begin() + kept.first;
+        for (auto verse = first; verse != first + passage.versesIn; ++verse) {
+            ++report.versesByLevel[verse->level - 1];
+            if (verse->level == 1) {
                 ++report.versesLearning;
                 ++report.levelOneByStage[int(
-                    wordSizeStage(verse.wordSizeLevel, verse.words ? verse.words->steps : 0))];
+                    wordSizeStage(verse->wordSizeLevel, verse->words ? verse->words->steps : 0))];
             } else {
                 ++report.versesMatured;
             }
-            shown.append(
-                {verse.scheduleDate, verse.words && verse.words->blanks(verse.minWordSize)});
-        }
-        // Counted as the quiz asks: the passage and each verse from when it is askable.
-        const Askable asked = askable(passage.nextReview, shown);
-        if (asked.passage) {
-            passage.askableFrom = *asked.passage;
-            passage.wait = isDue.waitUntil(passage.askableFrom);
-            if (isDue(*asked.passage))
-                ++report.passagesDue;
-            if (ForecastDay *day = forecast.dayOf(*asked.passage))
-                ++day->passages;
-        }
-        for (const std::optional<QString> &from : asked.verses) {
-            if (!from)
+            if (verse->minute == neverAsked)
                 continue;
-            if (isDue(*from))
-                ++report.versesDue;
-            if (ForecastDay *day = forecast.dayOf(*from))
+            const auto [due, day] = place(verse->minute, verse->date);
+            report.versesDue += due;
+            if (day)
                 ++day->verses;
         }
     }

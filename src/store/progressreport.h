@@ -2,6 +2,7 @@
 
 #include "bible/versetable.h"
 #include "db/database.h"
+#include "learning/askable.h"
 #include "learning/schedule.h"
 #include "store/passagewritten.h"
 #include "store/wordsize.h"
@@ -85,6 +86,9 @@ public:
     int passagesRead() const { return passagesRead_; }
 
 private:
+    // When the quiz asks a verse or passage (askable), placed on the calendar by number.
+    static constexpr qint64 neverAsked = -1;
+    static constexpr qint64 askedByText = -2; // at a date minuteNumber cannot read
     // A verse let in, as read.
     struct LetIn {
         VersePlace place;
@@ -92,11 +96,13 @@ private:
         int level;
         int wordSizeLevel;
         int minWordSize;
-        QString scheduleDate;
+        QString date;                // its ScheduleDate; once asked, when the quiz asks it
+        qint64 minute = neverAsked; // minuteNumber of that, once asked
     };
     // A passage as read: all the table shows of it but what the clock decides.
     struct Kept {
-        PassageProgress passage;
+        PassageProgress passage; // askableFrom, once asked, but not the wait
+        qint64 minute = neverAsked;
         int toLetIn = 0;     // the first numVersestoAsk of its verses, in reading order
         int waiting = 0;     // its verses not yet let in
         qsizetype first = 0; // of its verses let in, in letIn_
@@ -112,6 +118,9 @@ private:
     // The words of these verses, measuring those not yet measured.
     void measure(std::vector<LetIn>::iterator from, std::vector<LetIn>::iterator to,
                  const QList<VersePlace> &unmeasured);
+    // When the quiz asks the passage and its verses, these: dates of the file, not of the
+    // clock, so found once a read.
+    void ask(Kept &kept, std::vector<LetIn>::iterator verses);
     // Reads one kept passage again; false when it is no longer the user's.
     bool readAgain(qint64 passageId);
     ProgressReport count(const QDateTime &now) const;
@@ -129,6 +138,7 @@ private:
     std::vector<LetIn> fresh_;  // the rows of a passage read again
     QList<qint64> toReadAgain_; // told written since
     int passagesRead_ = 0;
+    QList<AskableVerse> shown_; // what ask() hands to askable, its room reused
 };
 
 // One report, every verse measured afresh.
