@@ -5,15 +5,20 @@
 //                 the first time: every verse's words measured, the connection's page cache
 //                 emptied before each sample
 //   whole Bible   opening it for a learner whose 66 passages hold every verse, all let in and
-//                 all at verse level 1, the worst case: each verse's word sizes count
-//   refresh       the same window on show, its figures read and drawn again
+//                 all at verse level 1, the worst case: each verse's word sizes count; an
+//                 opening reads every row afresh
+//   refresh       the same window on show, told of a page judged just before (right, through
+//                 the quiz's own code, by a learner who comes back a day later each time: the
+//                 first passage, Genesis, 1,533 verses), as the quiz tells it: its figures
+//                 read again and drawn
 //   10,000        opening it for a learner with 10,000 passages of five verses each
 // But for the first opening, the window is made already; the run's very first window, which
 // also meets Qt's first drawing of charts and fonts, is shown apart, once. The floor is the
 // simplest window that shows the same: the rows the figures come from stepped through by one
-// query, and the figures, counted before the clock starts, set into plain labels, the same two
-// charts and a plain table; for the first opening, a floor window made anew that also reads
-// the text of every verse of the learner's by one query and measures each in a plain loop.
+// query (after a judged page, the rows of its passage), and the figures, counted before the
+// clock starts, set into plain labels, the same two charts and a plain table; for the first
+// opening, a floor window made anew that also reads the text of every verse of the learner's
+// by one query and measures each in a plain loop.
 //   cmake -S . -B build-bench -G Ninja -DVERSEKEEP_BENCH=ON && ninja -C build-bench bench_progress
 //   xvfb-run -a build-bench/bench/bench_progress build-bench/tests/data/bible.db
 #include "benchhome.h"
@@ -25,8 +30,10 @@
 #include "gui/desktop.h"
 #include "gui/messageboxdialogs.h"
 #include "gui/progress/progresswindow.h"
+#include "learning/page.h"
 #include "learning/wordsize.h"
 #include "store/progressreport.h"
+#include "store/quiz.h"
 
 #include <QApplication>
 #include <QBarCategoryAxis>
@@ -174,40 +181,18 @@ public:
         rows.bindAll(user);
         while (rows.next()) {
         }
-        const int counts[] = {
-            int(report_.passages.size()), report_.versesLearning, report_.versesMatured,
-            report_.versesWaiting,        report_.versesDue,      report_.passagesDue};
-        labels_[0]->setText(QStringLiteral("bench"));
-        for (int i = 0; i < 6; ++i)
-            labels_[i + 1]->setNum(counts[i]);
-        QStringList days;
-        QList<qreal> verses, passages;
-        for (const ForecastDay &day : report_.forecast) {
-            days << day.date.toString(u"ddd'<br>'d");
-            verses << day.verses;
-            passages << day.passages;
+        showFigures();
+    }
+
+    // After a page judged: the rows it wrote, stepped through by one query.
+    void fillAfterPage(qint64 passage) {
+        Statement rows(db_, "SELECT p.scheduledate, v.verseLevel, v.WordSizeLevel, v.ScheduleDate, "
+                            "v.minWordSize FROM Passages p JOIN PassageVerses v ON v.passageID = "
+                            "p.id WHERE p.id = ?");
+        rows.bindAll(passage);
+        while (rows.next()) {
         }
-        days_->setCategories(days);
-        setValues(forecastVerses_, verses);
-        setValues(forecastPassages_, passages);
-        forecastCount_->setRange(0, *std::max_element(verses.begin(), verses.end()));
-        QStringList levels;
-        QList<qreal> stages[4];
-        for (int level = 0; level < ProgressReport::topVerseLevel; ++level) {
-            levels << QString::number(level + 1);
-            for (int stage = 0; stage < 4; ++stage)
-                stages[stage] << (level == 0 ? (stage < 3 ? report_.levelOneByStage[stage] : 0)
-                                             : (stage == 3 ? report_.versesByLevel[level] : 0));
-        }
-        levels_->setCategories(levels);
-        for (int stage = 0; stage < 4; ++stage)
-            setValues(ladderSets_[stage], stages[stage]);
-        ladderCount_->setRange(0, report_.versesByLevel[0] + report_.versesByLevel[1]);
-        rows_->setRowCount(0);
-        for (const PassageProgress &passage : report_.passages)
-            rows_->appendRow({new QStandardItem(passage.range), new QStandardItem(),
-                              new QStandardItem(QString::number(passage.level)),
-                              new QStandardItem(passage.askableFrom)});
+        showFigures();
     }
 
     // The words of every verse of the learner's, each text read and measured as it comes.
@@ -226,9 +211,66 @@ public:
     int rowCount() const { return rows_->rowCount(); }
 
 private:
+    // The figures into the labels, charts and table.
+    void showFigures() {
+        const int counts[] = {
+            int(report_.passages.size()), report_.versesLearning, report_.versesMatured,
+            report_.versesWaiting,        report_.versesDue,      report_.passagesDue};
+        labels_[0]->setText(QStringLiteral("bench"));
+        for (int i = 0; i < 6; ++i)
+            labels_[i + 1]->setNum(counts[i]);
+        QStringList days;
+        QList<qreal> verses, passages;
+        for (const ForecastDay &day : report_.forecast) {
+            days << day.date.toString(u"ddd'<br>'d");
+            verses << day.verses;
+            passages << day.passages;
+        }
+        if (days_->categories() != days)
+            days_->setCategories(days);
+        setValues(forecastVerses_, verses);
+        setValues(forecastPassages_, passages);
+        forecastCount_->setRange(0, *std::max_element(verses.begin(), verses.end()));
+        QStringList levels;
+        QList<qreal> stages[4];
+        for (int level = 0; level < ProgressReport::topVerseLevel; ++level) {
+            levels << QString::number(level + 1);
+            for (int stage = 0; stage < 4; ++stage)
+                stages[stage] << (level == 0 ? (stage < 3 ? report_.levelOneByStage[stage] : 0)
+                                             : (stage == 3 ? report_.versesByLevel[level] : 0));
+        }
+        if (levels_->categories() != levels)
+            levels_->setCategories(levels);
+        for (int stage = 0; stage < 4; ++stage)
+            setValues(ladderSets_[stage], stages[stage]);
+        ladderCount_->setRange(0, report_.versesByLevel[0] + report_.versesByLevel[1]);
+        // The same rows are set in place (an item told what it has already does nothing).
+        if (rows_->rowCount() == report_.passages.size()) {
+            for (int row = 0; row < rows_->rowCount(); ++row) {
+                const PassageProgress &passage = report_.passages[row];
+                rows_->item(row, 0)->setText(passage.range);
+                rows_->item(row, 2)->setText(QString::number(passage.level));
+                rows_->item(row, 3)->setText(passage.askableFrom);
+            }
+            return;
+        }
+        rows_->setRowCount(0);
+        for (const PassageProgress &passage : report_.passages)
+            rows_->appendRow({new QStandardItem(passage.range), new QStandardItem(),
+                              new QStandardItem(QString::number(passage.level)),
+                              new QStandardItem(passage.askableFrom)});
+    }
+
+    // Only the values that changed, as a chart redraws least.
     static void setValues(QBarSet *set, const QList<qreal> &values) {
-        set->remove(0, set->count());
-        set->append(values);
+        if (set->count() != values.size()) {
+            set->remove(0, set->count());
+            set->append(values);
+            return;
+        }
+        for (int at = 0; at < values.size(); ++at)
+            if (set->at(at) != values[at])
+                set->replace(at, values[at]);
     }
 
     Database &db_;
@@ -243,6 +285,31 @@ private:
     QBarCategoryAxis *levels_ = new QBarCategoryAxis;
     QValueAxis *ladderCount_ = new QValueAxis;
     QStandardItemModel *rows_ = new QStandardItemModel(0, 4, this);
+};
+
+// A learner at the quiz, who starts it a day after the last time and answers the first page
+// right: the first passage, Genesis, has verses due again by then.
+class Learner {
+public:
+    Learner(Database &db, qint64 user) : user_(user), quiz_(db, clock_) {}
+
+    // What the page wrote.
+    PassageWritten judgePage() {
+        do {
+            clock_.set(clock_.now().addDays(1));
+            quiz_.start(user_);
+        } while (quiz_.makeQuestion() == emptyPage());
+        QList<BlankAnswer> answers;
+        for (const Blank &blank : quiz_.state().blanks)
+            answers.append({blank.verseId, blank.expected, blank.expected});
+        quiz_.submit(answers);
+        return quiz_.state().written;
+    }
+
+private:
+    qint64 user_;
+    FixedClock clock_{QDateTime::currentDateTime()};
+    Quiz quiz_;
 };
 
 double timed(const std::function<void()> &work) {
@@ -327,6 +394,7 @@ int main(int argc, char *argv[]) {
         qint64 user;
         bool refresh;
     };
+    Learner learner(app.dbConn(), 1);
     for (const Kind &kind : {Kind{"whole Bible at level 1, opening", 1, false},
                              Kind{"whole Bible at level 1, refresh", 1, true},
                              Kind{"10,000 passages, opening", 2, false}}) {
@@ -347,9 +415,15 @@ int main(int argc, char *argv[]) {
                         })
                                    : open(kind.user))();
                     drawnAfterChange();
+                    // A page judged, told to the window as the quiz tells it.
+                    const PassageWritten written = learner.judgePage();
+                    if (floorTurn)
+                        floor.setFigures(progressReport(app.dbConn(), clock, kind.user));
+                    else
+                        window->refreshSoon(written);
                     ms = timed([&] {
                         if (floorTurn)
-                            floor.fill(kind.user);
+                            floor.fillAfterPage(written.passageId);
                         else
                             window->refresh();
                         drawnAfterChange();
@@ -370,6 +444,12 @@ int main(int argc, char *argv[]) {
         const auto *table = window->findChild<QTableView *>(QStringLiteral("passageTable"));
         if (table->model()->rowCount() != floor.rowCount())
             qFatal("the floor shows other passages");
+        const ProgressReport now = progressReport(app.dbConn(), clock, kind.user);
+        if (window->findChild<QLabel *>(QStringLiteral("versesLearning"))->text().toInt() !=
+                now.versesLearning ||
+            window->findChild<QLabel *>(QStringLiteral("versesMatured"))->text().toInt() !=
+                now.versesMatured)
+            qFatal("the window shows figures the file no longer holds");
         std::printf("%s:\n", kind.name);
         printFigure("progress window", progress);
         printFigure("floor", floors);

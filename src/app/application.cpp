@@ -172,7 +172,11 @@ Quizzing *Application::quizzing() {
     if (!quizzing_) {
         prepareQuestionPageGraphics();
         quizzing_ = new Quizzing(context(), *this);
-        connect(quizzing_, &Quizzing::pageJudged, this, &Application::refreshProgress);
+        // Told what the page wrote, the progress window reads that alone again.
+        connect(quizzing_, &Quizzing::pageJudged, this, [this] {
+            if (progress_ && progress_->isVisible())
+                progress_->refreshSoon(quizzing_->quiz().state().written);
+        });
     }
     return quizzing_;
 }

@@ -39,6 +39,14 @@ public:
     void execute(const char *sql);
     qint64 lastInsertId() const;
     sqlite3 *handle() const { return db_; }
+    // Which opening this connection is: no other connection, to this file or any other,
+    // before or after, has the same.
+    quint64 serial() const { return serial_; }
+    // Rows inserted, updated or deleted through this connection since it opened.
+    qint64 changes() const;
+    // Differs from a value read before once another connection (another copy of the
+    // program) has written the file meanwhile; this connection's own writes leave it.
+    qint64 dataVersion();
 
     // While another copy of the program holds the file, work waits up to the timeout.
     // The hook hears when waiting starts (true) and ends (false).
@@ -48,6 +56,8 @@ public:
     void settled();
 
     [[noreturn]] void fail(int resultCode) const;
+    // Throws unless the connection is open and this is the thread that opened it.
+    void usable() const;
 
     // Keeps the mark that the file is in use until the connection closes.
     void holdWhileOpen(std::unique_ptr<InUse> mark);
@@ -56,6 +66,8 @@ public:
 
 private:
     sqlite3 *db_ = nullptr;
+    quint64 serial_ = 0;
+    Qt::HANDLE thread_ = nullptr; // that opened it
     std::unique_ptr<Busy> busy_;
     std::unique_ptr<InUse> inUse_; // after db_: let go only once the file is closed
 };
@@ -115,6 +127,19 @@ public:
 private:
     Database &db_;
     bool open_ = true;
+};
+
+// Reads that see the file as it was at one moment: another copy of the program's write
+// comes before all of them or after all of them. Within a Transaction, part of it.
+class ReadTogether {
+public:
+    explicit ReadTogether(Database &db);
+    ~ReadTogether();
+    ReadTogether(const ReadTogether &) = delete;
+    ReadTogether &operator=(const ReadTogether &) = delete;
+
+private:
+    Database &db_;
 };
 
 // Reads every row of a query whose columns are an id and a text. A NULL throws.

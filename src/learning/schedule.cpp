@@ -98,6 +98,20 @@ Wait DueAt::waitUntil(const QString &scheduleDate) const {
     return {Wait::Days, days};
 }
 
+std::optional<qint64> minuteNumber(QStringView date) {
+    if (date.size() < 16 || date[4] != u'-' || date[7] != u'-' || date[10] != u' ' ||
+        date[13] != u':')
+        return std::nullopt;
+    qint64 number = 0;
+    for (const int at : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15}) {
+        const int digit = date[at].unicode() - '0';
+        if (digit < 0 || digit > 9)
+            return std::nullopt;
+        number = number * 10 + digit;
+    }
+    return number;
+}
+
 Wait waitUntil(const QString &scheduleDate, const QDateTime &now) {
     return DueAt(now).waitUntil(scheduleDate);
 }

@@ -35,6 +35,11 @@ private:
     int minuteOfDay_ = 0; // of the wall-clock reading
 };
 
+// A stored date's minute as the number YYYYMMDDHHMM, for a date written "YYYY-MM-DD HH:MM..."
+// in digits: such numbers order as DueAt compares the texts (and divided by 10000, as their
+// calendar days); none for any other text.
+std::optional<qint64> minuteNumber(QStringView scheduleDate);
+
 // The moment a stored date falls due (DueAt): the start of its minute, local time; none
 // for a date that cannot be read.
 std::optional<QDateTime> dueMoment(const QString &scheduleDate);

@@ -256,6 +256,7 @@ Judgement Quiz::submit(const QList<BlankAnswer> &answers) {
         throw Error(Error::BadInput,
                     QStringLiteral("The page does not hold the blanks it was built with."));
     const Judgement &judgement = *judged;
+    const qint64 changesBefore = db_.changes();
     Transaction transaction(db_);
     requirePassage(db_, state_.currentPassageID);
     const PageRecords before = readRecords(db_, state_, judgement);
@@ -263,6 +264,7 @@ Judgement Quiz::submit(const QList<BlankAnswer> &answers) {
     scorePage(after, judgement, clock_.now());
     writeRecords(db_, before, after, state_.currentPassageID);
     transaction.commit();
+    state_.written = {state_.currentPassageID, changesBefore, db_.changes()};
     state_.blanks.clear();
     state_.texts.clear();
     state_.verse = after.verseThresholds;

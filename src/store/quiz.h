@@ -5,6 +5,7 @@
 #include "learning/answers.h"
 #include "learning/page.h"
 #include "learning/steps.h"
+#include "store/passagewritten.h"
 
 #include <QHash>
 #include <QSet>
@@ -21,6 +22,7 @@ struct QuizState {
     QHash<qint64, QString> texts; // its verses' words by PassageVerses.id, measured when judged
     Thresholds verse;
     Thresholds passage;
+    PassageWritten written; // by the last page judged
 };
 
 // What the quiz asks next when it has nothing to ask now.

@@ -1,7 +1,9 @@
 #include "support/testdatabase.h"
 
 #include <QTest>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 // Opening and refusing files is tested through the real start-up (test_startup);
@@ -12,6 +14,7 @@ private Q_SLOTS:
     void readOnlyFileOrFolderIsRefused_data();
     void readOnlyFileOrFolderIsRefused();
     void thirteenTwice();
+    void oneThreadAConnection();
 };
 
 void TestDb::readOnlyFileOrFolderIsRefused_data() {
@@ -58,6 +61,19 @@ void TestDb::thirteenTwice() {
     QCOMPARE(failure("INSERT INTO Users (Name) VALUES (hex(zeroblob(5000)))"),
              std::pair(true, false));
     QCOMPARE(failure("SELECT 'xiii'"), std::pair(false, true));
+}
+
+// Opened without SQLite's lock around each call, a connection two threads used would be
+// corrupted: any thread but the one that opened it is refused before it reaches SQLite.
+void TestDb::oneThreadAConnection() {
+    TestDatabase test;
+    int refused = 0;
+    std::thread([&] {
+        refused = errorNumberOf([&] { Statement(test.db(), "SELECT 1").next(); }) +
+                  errorNumberOf([&] { test.db().execute("SELECT 1"); });
+    }).join();
+    QCOMPARE(refused, 2 * SQLITE_MISUSE);
+    QVERIFY(Statement(test.db(), "SELECT 1").next());
 }
 
 QTEST_GUILESS_MAIN(TestDb)

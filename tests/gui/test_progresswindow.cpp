@@ -92,6 +92,12 @@ void TestProgressWindow::showsTheFiguresInWords() {
              QStringList({"10 3 9 1 2 1 ", "6 1 0 1 0 0 0 0 0 0 0 0 0 1 ",
                           "5 1 0 1 0 0 0 0 0 0 0 0 0 1 ", "2 ", "1 ", "", "0 8 1 "}) +
                  table);
+    // Read again, a table sorted by level moves a passage whose level changed.
+    window.findChild<QTableView *>("passageTable")->sortByColumn(2, Qt::AscendingOrder);
+    fixture.test.db().execute("UPDATE Passages SET passagelevel = 9 WHERE id = 1");
+    window.refresh();
+    QCOMPARE(shown(window).last(),
+             "John 11:33 - John 11:36 | learning, 3 of 4 verses in | 9 | now");
     window.showUser("Bob", 2);
     QCOMPARE(shown(window).join(u'/'), "1 0 0 0 0 0 ///////Jude 1:1 - Jude 1:2 | learning, 0 of 2 "
                                        "verses in | 1 | nothing to ask");

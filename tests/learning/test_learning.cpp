@@ -19,6 +19,8 @@ private Q_SLOTS:
     void ladder();
     void waits_data();
     void waits();
+    void minuteNumbers_data();
+    void minuteNumbers();
     void judgedPage_data();
     void judgedPage();
     void blanksOfAVerse_data();
@@ -153,6 +155,33 @@ void TestLearning::waits() {
     const Wait until = waitUntil(date, fromDbText(QStringLiteral("2026-12-06 10:00:30")));
     const char *const units[] = {"due", "minutes", "hours", "days", "unreadable"};
     QTEST(QStringLiteral("%1 %2").arg(until.count).arg(units[until.unit]), "wait");
+}
+
+void TestLearning::minuteNumbers_data() {
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<bool>("read"); // by minuteNumber
+    const auto row = [](const char *date, bool read) { QTest::newRow(date) << date << read; };
+    row("2026-12-06 10:00:59", true);
+    row("2026-12-06 10:01:00", true);
+    row("2026-12-05 23:59", true);
+    row("2026-12-32 10:00:00", true); // no day of the calendar, but ordered as its text is
+    row("2026-12-06T09:00:00", false); // as text, after every minute of the day
+    row("2026-12-06 1O:00:00", false);
+    row("2026-12-06 10:0", false);
+    row("soon", false);
+}
+
+// A date read as a number orders as the due rule and the calendar day compare its text.
+void TestLearning::minuteNumbers() {
+    QFETCH(QString, date);
+    const QString now = QStringLiteral("2026-12-06 10:00:30");
+    const std::optional<qint64> number = minuteNumber(date);
+    QTEST(number.has_value(), "read");
+    if (!number)
+        return;
+    const qint64 nowNumber = *minuteNumber(now);
+    QCOMPARE(*number <= nowNumber, DueAt(fromDbText(now))(date));
+    QCOMPARE(*number / 10000 < nowNumber / 10000, QStringView(date).left(10) < now.left(10));
 }
 
 // A page is "verses|passage|thresholds|outcomes": each verse "verseLevel/WordSizeLevel/

@@ -6,6 +6,7 @@
 #include "store/wordsize.h"
 #include "support/testdatabase.h"
 
+#include <QFile>
 #include <QTest>
 
 // The quiz over a real database: which page comes next, whose, and what judged pages store.
@@ -26,6 +27,8 @@ private Q_SLOTS:
     void wordsLearntByRange_data();
     void wordsLearntByRange();
     void aLongPageStoredVerseByVerse();
+    void keptRowsShowTheFileAsItIs_data();
+    void keptRowsShowTheFileAsItIs();
 
 private:
     // A passage of one verse of John 11 for user 1, added now.
@@ -45,6 +48,25 @@ QString stored(Database &db) {
                       "minWordSize || '/' || verseScore || ' ' || v.ScheduleDate "
                       "FROM Passages p JOIN PassageVerses v ON v.passageID = p.id");
     return row.next() ? row.text(0) : QString();
+}
+
+// Every figure of a report, a passage a line.
+QString figures(const ProgressReport &report) {
+    QString text = QStringLiteral("%1 %2 %3 %4 %5;").arg(report.versesLearning)
+                       .arg(report.versesMatured).arg(report.versesWaiting)
+                       .arg(report.versesDue).arg(report.passagesDue);
+    for (const ForecastDay &day : report.forecast)
+        text += QStringLiteral(" %1:%2/%3").arg(day.date.toString(Qt::ISODate))
+                    .arg(day.verses).arg(day.passages);
+    for (int count : report.versesByLevel)
+        text += QStringLiteral(" %1").arg(count);
+    for (int count : report.levelOneByStage)
+        text += QStringLiteral(" %1").arg(count);
+    for (const PassageProgress &p : report.passages)
+        text += QStringLiteral("\n%1 %2 %3/%4 %5 %6 %7 %8 %9/%10").arg(p.id).arg(p.range)
+                    .arg(p.versesIn).arg(p.verses).arg(p.level).arg(p.nextReview, p.askableFrom)
+                    .arg(p.readingOrder).arg(int(p.wait.unit)).arg(p.wait.count);
+    return text;
 }
 } // namespace
 
@@ -371,6 +393,87 @@ void TestQuiz::aLongPageStoredVerseByVerse() {
     QCOMPARE(count, 70);
     QCOMPARE(outcomes.value(1).size() + outcomes.value(0).size(), 2);
     QVERIFY(outcomes.value(1) != outcomes.value(0));
+}
+
+void TestQuiz::keptRowsShowTheFileAsItIs_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("read");   // passages read again; 3: all of Ann's
+    QTest::addColumn<bool>("shows"); // whether the figures change
+    const auto row = [](const char *change, int read, bool shows) {
+        QTest::newRow(change) << QString::fromLatin1(change) << read << shows;
+    };
+    row("nothing written", 0, false);
+    row("a page judged, told", 1, true);
+    row("a page judged, untold", 3, true);
+    row("a page letting a verse in, told", 1, true);
+    row("another user's page judged, told", 0, false);
+    row("a page judged, told, another passage written", 3, true);
+    row("a passage added", 4, true);
+    row("a passage deleted", 2, true);
+    row("another copy of the program writes", 3, true);
+    row("restored: another file", 3, true);
+    row("a day later", 0, true);
+}
+
+// The rows a report kept serve the next only as long as they are what the file holds.
+void TestQuiz::keptRowsShowTheFileAsItIs() {
+    QFETCH(QString, change);
+    Database &db = test_->db();
+    john11(35);
+    addPassage(db, clock_, {{43, "John", 11, 33}, {43, "John", 11, 36}}, "Ann", 1);
+    john11(34);
+    addPassage(db, clock_, {{43, "John", 11, 35}, {43, "John", 11, 35}}, "Ann", 2);
+    // A right page climbs passage 1's verse a rung, and lets in passage 2's second verse;
+    // passage 3 falls due tomorrow, its verse half an hour later.
+    db.execute("UPDATE PassageVerses SET verseScore = 5 WHERE passageID = 1;"
+               "UPDATE PassageVerses SET verseScore = 5, WordSizeLevel = 99, minWordSize = 1 "
+               "WHERE passageID = 2 AND VerseNum = 33;"
+               "UPDATE Passages SET scheduledate = '2026-12-07 09:00:00' WHERE id = 3;"
+               "UPDATE PassageVerses SET ScheduleDate = '2026-12-07 09:30:00' WHERE passageID = 3");
+    db = Database(test_->path()); // that has written nothing, as one opened on a restored file
+    ProgressReports reports(db);
+    const QString before = figures(reports(clock_, 1));
+    const auto judged = [&](qint64 user, int passing = 0) { // the due passages passed over
+        Quiz quiz(db, clock_);
+        quiz.start(user);
+        for (int page = 0; page <= passing; ++page)
+            quiz.makeQuestion();
+        QList<BlankAnswer> answers;
+        for (const Blank &blank : quiz.state().blanks)
+            answers.append({blank.verseId, blank.expected, blank.expected});
+        quiz.submit(answers);
+        return quiz.state().written;
+    };
+    const char *const elsewhere = "UPDATE PassageVerses SET verseLevel = 4 WHERE passageID = 2";
+    if (change.startsWith("a page judged")) {
+        const PassageWritten written = judged(1);
+        if (!change.endsWith("untold"))
+            reports.written(written);
+    }
+    if (change.startsWith("a page letting"))
+        reports.written(judged(1, 1));
+    if (change.startsWith("another user's"))
+        reports.written(judged(2));
+    if (change.endsWith("another passage written"))
+        db.execute(elsewhere);
+    if (change.endsWith("added"))
+        john11(37);
+    if (change.endsWith("deleted"))
+        deletePassage(db, 2);
+    if (change.startsWith("another copy"))
+        Database(test_->path()).execute(elsewhere);
+    if (change.startsWith("restored")) {
+        const QString copy = test_->folder() + "copy.db";
+        QVERIFY(QFile::copy(test_->path(), copy));
+        Database(copy).execute(elsewhere);
+        db = Database(copy);
+    }
+    if (change.endsWith("later"))
+        clock_.set(clock_.now().addDays(1));
+    const QString again = figures(reports.again(clock_));
+    QTEST(reports.passagesRead(), "read");
+    QCOMPARE(again, figures(progressReport(db, clock_, 1)));
+    QTEST(again != before, "shows");
 }
 
 QTEST_GUILESS_MAIN(TestQuiz)

@@ -79,9 +79,17 @@ QChartView *chartView(QWidget *parent, const char *name, const QString &title,
     return view;
 }
 
+// Only the bars that changed: a chart lays out again what changed, but builds every bar anew
+// for a set filled afresh.
 void setValues(QBarSet *set, const QList<qreal> &values) {
-    set->remove(0, set->count());
-    set->append(values);
+    if (set->count() != values.size()) {
+        set->remove(0, set->count());
+        set->append(values);
+        return;
+    }
+    for (int at = 0; at < values.size(); ++at)
+        if (set->at(at) != values[at])
+            set->replace(at, values[at]);
 }
 
 // From zero to at least the highest count in four steps of 1, 2 or 5 times a power of ten,
@@ -136,9 +144,22 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void setPassages(const QList<PassageProgress> &passages) {
-        beginResetModel();
-        passages_ = passages;
-        endResetModel();
+        const bool same = passages.size() == passages_.size() &&
+                          std::equal(passages.begin(), passages.end(), passages_.begin(),
+                                     [](const PassageProgress &a, const PassageProgress &b) {
+                                         return a.id == b.id;
+                                     });
+        if (!same) {
+            beginResetModel();
+            passages_ = passages;
+            return endResetModel();
+        }
+        // The same passages: the rows that changed are told, so the table keeps its place,
+        // its selection and its order, which only those rows may change.
+        const QList<PassageProgress> before = std::exchange(passages_, passages);
+        for (int row = 0; row < passages_.size(); ++row)
+            if (!shownAlike(before[row], passages_[row]))
+                Q_EMIT dataChanged(index(row, 0), index(row, NextReviewColumn));
     }
 
     int rowCount(const QModelIndex &parent) const override {
@@ -198,6 +219,14 @@ public:
     }
 
 private:
+    static bool shownAlike(const PassageProgress &a, const PassageProgress &b) {
+        return a.range == b.range && a.readingOrder == b.readingOrder &&
+               a.versesIn == b.versesIn && a.verses == b.verses &&
+               a.wholePassage == b.wholePassage && a.level == b.level &&
+               a.askableFrom == b.askableFrom && a.wait.unit == b.wait.unit &&
+               a.wait.count == b.wait.count;
+    }
+
     QList<PassageProgress> passages_;
 };
 
@@ -345,8 +374,10 @@ QRect besideRect(const QRect &caller, QSize wanted, int narrowest, const QRect &
 
 void ProgressWindow::showUser(const QString &userName, qint64 userId) {
     Uname->setText(userName);
-    userId_ = userId;
-    refresh();
+    refreshTimer_->stop();
+    ProgressReport report;
+    if (context_.dialogs.attempt([&] { report = reports_(context_.clock, userId); }))
+        draw(report);
 }
 
 void ProgressWindow::refreshSoon() {
@@ -354,10 +385,15 @@ void ProgressWindow::refreshSoon() {
         refreshTimer_->start();
 }
 
+void ProgressWindow::refreshSoon(const PassageWritten &written) {
+    reports_.written(written);
+    refreshSoon();
+}
+
 void ProgressWindow::refresh() {
     refreshTimer_->stop();
     ProgressReport report;
-    if (context_.dialogs.attempt([&] { report = reports_(context_.clock, userId_); }))
+    if (context_.dialogs.attempt([&] { report = reports_.again(context_.clock); }))
         draw(report);
 }
 
@@ -377,7 +413,8 @@ void ProgressWindow::draw(const ProgressReport &report) {
         verses << day.verses;
         passages << day.passages;
     }
-    forecastDays_->setCategories(days);
+    if (forecastDays_->categories() != days)
+        forecastDays_->setCategories(days);
     setValues(forecastVerses_, verses);
     setValues(forecastPassages_, passages);
     fitCounts(forecastCount_, int(std::max(*std::max_element(verses.begin(), verses.end()),

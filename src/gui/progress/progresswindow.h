@@ -23,11 +23,13 @@ public:
 
     // Shows this user's figures, read afresh.
     void showUser(const QString &userName, qint64 userId);
-    // Reads the figures of the user shown again.
+    // Shows the figures of the user shown again, reading what was written since.
     void refresh();
     // The same a little later, once for any number of calls meanwhile: after a page is
     // judged, the quiz's next page is drawn first.
     void refreshSoon();
+    // The same after a write that tells what it wrote: of all the rows, only those are read.
+    void refreshSoon(const PassageWritten &written);
     // Beside the window it was called from, on that window's screen and within its available
     // area; centred on the screen without one.
     void placeBeside(const QWidget *caller);
@@ -47,7 +49,6 @@ private:
     QLabel *passagesDue;
     WindowContext context_;
     ProgressReports reports_;
-    qint64 userId_ = 0;
     QTimer *refreshTimer_;
     QBarSet *forecastVerses_;
     QBarSet *forecastPassages_;
