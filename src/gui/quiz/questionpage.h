@@ -53,10 +53,10 @@ public:
     std::function<void(const QString &letter)> menuKeyPressed;
 };
 
-// The characters of a long page's rows shown at once in a view this size, at this zoom: two
-// screens' worth, as a page of short words fills them. The rest follows a piece at a time.
+// The characters of a long page's rows shown at once in a view this size, at this zoom: more
+// than a screen's worth, as a page of short words fills it. The rest follows a piece at a time.
 inline qsizetype firstScreenful(int width, int height, qreal zoom) {
-    return std::max(qsizetype(0.05 * width * height / (zoom * zoom)), qsizetype(8 * 1024));
+    return std::max(qsizetype(0.035 * width * height / (zoom * zoom)), qsizetype(8 * 1024));
 }
 
 // The page over the browser engine, from a module loaded when the first quiz starts: the

@@ -79,7 +79,7 @@ var versekeep = {
   askSoon: function () {
     var table = document.body.querySelector('tbody');
     if (!versekeep.filled && table)
-      versekeep.filled = table.getBoundingClientRect().bottom >= 2 * innerHeight;
+      versekeep.filled = table.getBoundingClientRect().bottom >= 1.5 * innerHeight;
     if (!versekeep.filled) return versekeep.ask();
     requestAnimationFrame(function () { setTimeout(versekeep.ask); });
   },
