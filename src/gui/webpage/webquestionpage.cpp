@@ -71,17 +71,18 @@ var versekeep = {
     document.body.innerHTML = html;
     versekeep.prepare();
     versekeep.coming = coming;
-    if (coming) versekeep.askSoon();
+    if (coming) versekeep.askSoon(100);
     return total;
   },
   // The window's next rows: at once while the page does not reach well below the window,
-  // else after the next frame.
-  askSoon: function () {
+  // else after the next frame, and after a new page's first a tenth of a second later, so
+  // that the learner's first keys and the frames after it come before the rest.
+  askSoon: function (wait) {
     var table = document.body.querySelector('tbody');
     if (!versekeep.filled && table)
       versekeep.filled = table.getBoundingClientRect().bottom >= 1.5 * innerHeight;
     if (!versekeep.filled) return versekeep.ask();
-    requestAnimationFrame(function () { setTimeout(versekeep.ask); });
+    requestAnimationFrame(function () { setTimeout(versekeep.ask, wait || 0); });
   },
   ask: function () {
     if (versekeep.coming && versekeep.window) versekeep.window.more();
