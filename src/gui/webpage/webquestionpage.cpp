@@ -459,6 +459,8 @@ void WebQuestionPage::showPage(const QString &html, std::function<void()> shown)
         rowsEnd_ = end;
     }
     const QString now = sent_ < rowsEnd_ ? html.left(sent_) + html.mid(rowsEnd_) : html;
+    if (sent_ == rowsEnd_)
+        page_.clear();
     call(QStringLiteral("show"),
          {jsonText(now), json(words), QString::number(total),
           QLatin1String(sent_ < rowsEnd_ ? "true" : "false")},
@@ -478,6 +480,8 @@ void WebQuestionPage::sendRows(qsizetype size) {
     const QStringView rows = QStringView(page_).mid(sent_, upto - sent_);
     sent_ = upto;
     call(QStringLiteral("add"), {jsonText(rows), QLatin1String(sent_ < rowsEnd_ ? "true" : "false")});
+    if (sent_ == rowsEnd_)
+        page_.clear(); // all of it with the page now: its room serves the next
 }
 
 void WebQuestionPage::focusFirstBlank() {
