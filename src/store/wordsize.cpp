@@ -5,17 +5,13 @@
 
 #include <algorithm>
 
-QList<int> WordSizeMeasure::wordLengths(qint64 book, qint64 chapter, qint64 verse) {
+int WordSizeMeasure::operator()(qint64 book, qint64 chapter, qint64 verse, int level) {
     const std::optional<Verse> found = read_(book, chapter, verse);
     if (!found)
-        return {};
+        return minWordSizeOf({}, level);
     if (!found->text)
         throw nullError();
-    return tokenLengths(*found->text);
-}
-
-int WordSizeMeasure::operator()(qint64 book, qint64 chapter, qint64 verse, int level) {
-    return minWordSizeOf(wordLengths(book, chapter, verse), level);
+    return minWordSizeOf(tokenLengths(*found->text), level);
 }
 
 namespace {
