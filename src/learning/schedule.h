@@ -16,6 +16,7 @@ struct Wait {
     enum Unit { Due, Minutes, Hours, Days, Unreadable };
     Unit unit = Due;
     qint64 count = 0;
+    bool operator==(const Wait &) const = default;
 };
 Wait waitUntil(const QString &scheduleDate, const QDateTime &now);
 

@@ -28,6 +28,7 @@ struct PassageProgress {
     QString nextReview;  // "YYYY-MM-DD HH:MM:SS", its own date
     QString askableFrom; // when the quiz asks it (askable); empty when it never would
     Wait wait;           // until askableFrom, if any
+    bool operator==(const PassageProgress &) const = default;
 };
 // Tens of thousands are listed in one go: moved in memory as they are.
 Q_DECLARE_TYPEINFO(PassageProgress, Q_RELOCATABLE_TYPE);

@@ -158,7 +158,7 @@ public:
         // its selection and its order, which only those rows may change.
         const QList<PassageProgress> before = std::exchange(passages_, passages);
         for (int row = 0; row < passages_.size(); ++row)
-            if (!shownAlike(before[row], passages_[row]))
+            if (before[row] != passages_[row])
                 Q_EMIT dataChanged(index(row, 0), index(row, NextReviewColumn));
     }
 
@@ -219,14 +219,6 @@ public:
     }
 
 private:
-    static bool shownAlike(const PassageProgress &a, const PassageProgress &b) {
-        return a.range == b.range && a.readingOrder == b.readingOrder &&
-               a.versesIn == b.versesIn && a.verses == b.verses &&
-               a.wholePassage == b.wholePassage && a.level == b.level &&
-               a.askableFrom == b.askableFrom && a.wait.unit == b.wait.unit &&
-               a.wait.count == b.wait.count;
-    }
-
     QList<PassageProgress> passages_;
 };
 
